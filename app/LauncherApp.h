@@ -1,0 +1,33 @@
+// The launcher's application object: start-up, the About and help commands.
+#pragma once
+
+#include "framework/WinApp.h"
+
+class CLauncherVlm2001View;
+class CMainFrame;
+
+class CLauncherVlm2001App : public CWinApp {
+public:
+    CLauncherVlm2001App();
+
+    BOOL InitInstance() override;
+
+    // The one launcher view, while it exists; the frame reaches the view through it.
+    CLauncherVlm2001View* m_pLauncherView = nullptr;
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    void OnOnlineHelp();
+
+private:
+    // Replaces the profile name with the launcher's own, so settings lie under "Velmora1\Launcher".
+    void SetProfileName();
+    static const MessageEntry messageEntries[];
+};
+
+// The running application object.
+CLauncherVlm2001App* LauncherApp();
+// The launcher's main frame, or null before it exists and after it has gone.
+CMainFrame* LauncherFrame();

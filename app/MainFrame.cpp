@@ -1,0 +1,274 @@
+// The main frame: size rules, launching a game, and saving and restoring the placement.
+#include "MainFrame.h"
+
+#include "LaunchRules.h"
+#include "LauncherApp.h"
+#include "ScreenSizes.h"
+#include "res/resource.h"
+#include "view/LauncherView.h"
+
+namespace {
+
+constexpr UINT_PTR kFrameTimerId = 1;
+constexpr UINT kFrameTimerMs = 100;
+constexpr DWORD kGameIdleWaitMs = 6000;
+constexpr DWORD kConfirmPauseMs = 100;
+constexpr UINT kResizeFlags = SWP_NOZORDER | SWP_NOSENDCHANGING;
+constexpr int kGameCount = 12;
+
+velmora::Rect ToRect(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+CString Setting(UINT nameId)
+{
+    return LoadResourceString(nameId);
+}
+
+} // namespace
+
+const MessageEntry CMainFrame::messageEntries[] = {
+    OnMessage<WM_CREATE, &CMainFrame::OnCreate>(),
+    OnMessage<WM_DESTROY, &CMainFrame::OnDestroy>(),
+    OnMessage<WM_TIMER, &CMainFrame::OnTimer>(),
+    OnMessage<WM_SIZING, &CMainFrame::OnSizing>(),
+    OnMessage<WM_SIZE, &CMainFrame::OnSize>(),
+    OnMessage<WM_CLOSE, &CMainFrame::OnClose>(),
+    OnMessage<WM_ACTIVATEAPP, &CMainFrame::OnActivateApp>(),
+    OnMessage<WM_QUERYNEWPALETTE, &CMainFrame::OnQueryNewPalette>(),
+    OnMessage<WM_PALETTECHANGED, &CMainFrame::OnPaletteChanged>(),
+    OnMessage<WM_PALETTEISCHANGING, &CMainFrame::OnPaletteChanged>(),
+    OnMessage<WM_DISPLAYCHANGE, &CMainFrame::OnDisplayChange>(),
+};
+const MessageMap CMainFrame::messageMap = MakeMessageMap(&CFrameWnd::messageMap, messageEntries);
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style &= ~LONG(WS_MAXIMIZEBOX | FWS_ADDTOTITLE);
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT cs)
+{
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    m_nTimerId = SetTimer(kFrameTimerId, kFrameTimerMs);
+    return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    CFrameWnd::OnDestroy();
+    if (m_nTimerId) {
+        KillTimer(m_nTimerId);
+        m_nTimerId = 0;
+    }
+}
+
+void CMainFrame::OnTimer(UINT_PTR id)
+{
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    if (id != m_nTimerId || !view) {
+        Default();
+        return;
+    }
+    view->CheckPointerOutside();
+    if (!m_bAppInactive)
+        view->UpdateNow();
+}
+
+// ---- Screen sizes ----
+
+void CMainFrame::OnSizing(UINT edge, LPRECT rect)
+{
+    velmora::Rect snapped = ToRect(*rect);
+    velmora::SnapSizingRect(edge, snapped);
+    *rect = {snapped.left, snapped.top, snapped.right, snapped.bottom};
+    Default();
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy)
+{
+    RECT window;
+    GetWindowRect(&window);
+    m_nSizeIndex = velmora::SizeIndexFromWidth(window.right - window.left);
+    CFrameWnd::OnSize(type, cx, cy);
+}
+
+void CMainFrame::SetScreenSizeIndex(int index)
+{
+    if (index == GetScreenSizeIndex())
+        return;
+    if (index < velmora::kSmall || index > velmora::kLarge)
+        index = velmora::kSmall;
+    RECT window;
+    GetWindowRect(&window);
+    velmora::Extent size = velmora::kScreenSizes[index];
+    SetWindowPos(nullptr, window.left, window.top, size.width, size.height, kResizeFlags);
+}
+
+int CMainFrame::GetScreenSizeIndex() const
+{
+    return velmora::ClampSizeIndex(m_nSizeIndex);
+}
+
+int CMainFrame::GetMaxScreenSizeIndex() const
+{
+    return velmora::MaxSizeIndexForDisplay(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+}
+
+void CMainFrame::OnDisplayChange(UINT, UINT width, UINT height)
+{
+    CenterWindow();
+    RECT window;
+    GetWindowRect(&window);
+    velmora::DisplayFit fit = velmora::FitToDisplay(m_nSizeIndex, int(width), int(height));
+    m_nSizeIndex = fit.sizeIndex;
+    if (fit.resize)
+        SetWindowPos(nullptr, window.left, window.top, fit.size.width, fit.size.height, kResizeFlags);
+}
+
+// ---- Activation and palettes ----
+
+void CMainFrame::OnActivateApp(BOOL active, DWORD)
+{
+    Default();
+    m_bAppInactive = active ? FALSE : TRUE;
+    InvalidateRect(nullptr, TRUE);
+}
+
+BOOL CMainFrame::RealizeViewPalette(bool background)
+{
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    HPALETTE palette = view ? view->GetCanvasPalette() : nullptr;
+    if (!palette)
+        return FALSE;
+    CClientDC dc(this);
+    HPALETTE old = ::SelectPalette(dc, palette, background);
+    UINT changed = ::RealizePalette(dc);
+    ::SelectPalette(dc, old, TRUE);
+    if (changed == 0 || changed == GDI_ERROR)
+        return FALSE;
+    InvalidateRect(nullptr, FALSE);
+    return TRUE;
+}
+
+BOOL CMainFrame::OnQueryNewPalette()
+{
+    return RealizeViewPalette(false);
+}
+
+void CMainFrame::OnPaletteChanged(HWND focusWindow)
+{
+    if (focusWindow != m_hWnd)
+        RealizeViewPalette(GetCurrentMessage()->message == WM_PALETTECHANGED);
+}
+
+// ---- Launching ----
+
+bool CMainFrame::LaunchGame(int index, bool queryOnly)
+{
+    if (index < 0 || index >= kGameCount)
+        return false;
+    CString path = LoadResourceString(IDS_GAME_PATH_FIRST + index);
+    if (path.CompareNoCase(LoadResourceString(IDS_UNUSED)) == 0)
+        return false;
+    if (!queryOnly)
+        RunGameProcess(path, "");
+    return true;
+}
+
+void CMainFrame::RunGameProcess(CString path, CString arguments)
+{
+    if (path.IsEmpty())
+        return;
+    char fullPath[velmora::kFullPathCapacity + 1];
+    char* filePart = nullptr;
+    // Resolved against the current directory, where the games are installed.
+    DWORD length = ::GetFullPathNameA(path, DWORD(velmora::kFullPathCapacity), fullPath, &filePart);
+    if (!velmora::IsUsableFullPathResult(length))
+        return;
+    std::string folder =
+        velmora::WorkingFolderOf(fullPath, filePart ? std::size_t(filePart - fullPath) : std::string::npos);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+
+    PlayConfirmSound();
+    ShowWindow(SW_HIDE);
+
+    std::string commandLine = velmora::GameCommandLine(path.str(), arguments.str());
+    PROCESS_INFORMATION process = {};
+    // The full path names the executable, so no other program of that name can be picked up.
+    if (::CreateProcessA(fullPath, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                         &process)) {
+        ::WaitForInputIdle(process.hProcess, kGameIdleWaitMs);
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+
+    ShowWindow(SW_SHOWNORMAL);
+    SetForegroundWindow();
+}
+
+void CMainFrame::PlayConfirmSound()
+{
+    // Without a sound to wait for, only the pause that follows it remains.
+    ::Sleep(kConfirmPauseMs);
+}
+
+// ---- Placement ----
+
+void CMainFrame::OnClose()
+{
+    SaveWindowState();
+    CFrameWnd::OnClose();
+}
+
+BOOL CMainFrame::SaveWindowState()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!::GetWindowPlacement(m_hWnd, &placement))
+        return FALSE;
+    CWinApp* app = AfxGetApp();
+    CString section = Setting(IDS_REG_SECTION);
+    app->WriteProfileInt(section, Setting(IDS_REG_FLAGS), int(placement.flags));
+    app->WriteProfileInt(section, Setting(IDS_REG_SHOW), int(placement.showCmd));
+    app->WriteProfileInt(section, Setting(IDS_REG_SIZE_INDEX), m_nSizeIndex);
+    app->WriteProfileInt(section, Setting(IDS_REG_TOP), placement.rcNormalPosition.top);
+    app->WriteProfileInt(section, Setting(IDS_REG_LEFT), placement.rcNormalPosition.left);
+    return TRUE;
+}
+
+BOOL CMainFrame::RestoreWindowState()
+{
+    int maxIndex = GetMaxScreenSizeIndex();
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    CWinApp* app = AfxGetApp();
+    CString section = Setting(IDS_REG_SECTION);
+    int index = int(app->GetProfileInt(section, Setting(IDS_REG_SIZE_INDEX), -1));
+    int left = 0, top = 0;
+    if (velmora::IsStoredSizeUsable(index, maxIndex)) {
+        placement.flags = app->GetProfileInt(section, Setting(IDS_REG_FLAGS), 0);
+        top = int(app->GetProfileInt(section, Setting(IDS_REG_TOP), 0));
+        left = int(app->GetProfileInt(section, Setting(IDS_REG_LEFT), 0));
+        m_nSizeIndex = index;
+    } else {
+        m_nSizeIndex = maxIndex;
+    }
+    placement.showCmd = SW_SHOWNORMAL;
+    velmora::Rect normal = velmora::RestoredRect(left, top, m_nSizeIndex);
+    placement.rcNormalPosition = {normal.left, normal.top, normal.right, normal.bottom};
+    return ::SetWindowPlacement(m_hWnd, &placement);
+}
+
+void CMainFrame::ShowRestored()
+{
+    if (!RestoreWindowState())
+        ShowWindow(SW_SHOW);
+    UpdateWindow();
+}

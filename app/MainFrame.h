@@ -1,0 +1,52 @@
+// The launcher's frame window: its three sizes, game launching and the stored placement.
+#pragma once
+
+#include "framework/FrameWnd.h"
+
+class CMainFrame : public CFrameWnd {
+public:
+    // Whether game `index` is available; unless `queryOnly`, also launches it and waits for it to end.
+    bool LaunchGame(int index, bool queryOnly);
+    // Runs the game at relative `path` from its own folder while the launcher is hidden.
+    void RunGameProcess(CString path, CString arguments);
+
+    void SetScreenSizeIndex(int index);
+    int GetScreenSizeIndex() const;
+    int GetMaxScreenSizeIndex() const;
+
+    // Stores the placement and size index when the window closes.
+    BOOL SaveWindowState();
+    // Applies the stored placement and size, which also shows the window.
+    BOOL RestoreWindowState();
+    // Shows the hidden frame at its stored place, or plainly if that cannot be applied.
+    void ShowRestored();
+
+    // Plays the confirmation sound and returns once it has finished.
+    void PlayConfirmSound();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    UINT_PTR m_nTimerId = 0;
+    int m_nSizeIndex = 0;
+    BOOL m_bAppInactive = TRUE;
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    void OnSizing(UINT edge, LPRECT rect);
+    void OnSize(UINT type, int cx, int cy);
+    void OnClose();
+    void OnActivateApp(BOOL active, DWORD thread);
+    BOOL OnQueryNewPalette();
+    void OnPaletteChanged(HWND focusWindow);
+    void OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
+
+private:
+    // Realises the view's palette in the frame; TRUE when entries changed.
+    BOOL RealizeViewPalette(bool background);
+    static const MessageEntry messageEntries[];
+};

@@ -1,0 +1,70 @@
+# Windows build: the launcher, the stand-in games, the install folder and the Windows tests.
+enable_language(RC)
+
+set(VELMORA_HOST_TOOLS "" CACHE PATH "Folder with the natively built tools (make_icon)")
+set(VELMORA_INSTALL_DIR "${CMAKE_BINARY_DIR}/Velmora" CACHE PATH "Folder the launcher and its games are assembled in")
+if(NOT VELMORA_HOST_TOOLS)
+    message(FATAL_ERROR "Set VELMORA_HOST_TOOLS to the native build folder that holds make_icon")
+endif()
+
+set(generated ${CMAKE_BINARY_DIR}/generated)
+add_custom_command(OUTPUT ${generated}/Velmora.ico
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
+    COMMAND ${VELMORA_HOST_TOOLS}/make_icon ${generated}/Velmora.ico
+    DEPENDS ${VELMORA_HOST_TOOLS}/make_icon
+    VERBATIM)
+add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico)
+set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
+    "${generated}/Velmora.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h")
+
+add_library(velmora_framework STATIC
+    framework/CmdTarget.cpp
+    framework/Document.cpp
+    framework/FrameWnd.cpp
+    framework/String.cpp
+    framework/WinApp.cpp
+    framework/Wnd.cpp)
+target_link_libraries(velmora_framework PUBLIC velmora_rules comdlg32 shell32)
+target_compile_definitions(velmora_framework PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+add_library(velmora_app STATIC
+    app/LauncherApp.cpp
+    app/LauncherDoc.cpp
+    app/MainFrame.cpp
+    view/LauncherView.cpp)
+target_link_libraries(velmora_app PUBLIC velmora_framework)
+foreach(target velmora_framework velmora_app)
+    target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
+endforeach()
+
+# The launcher; `defines` choose a variant of its resources (tests use one with an unused slot).
+function(velmora_launcher name)
+    add_executable(${name} WIN32 app/Main.cpp res/Velmora.rc)
+    target_link_libraries(${name} PRIVATE velmora_app)
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
+    target_include_directories(${name} PRIVATE ${generated})
+    target_compile_definitions(${name} PRIVATE ${ARGN})
+    add_dependencies(${name} velmora_artwork)
+endfunction()
+velmora_launcher(Velmora)
+
+add_executable(standin_game WIN32 games/StandIn.cpp)
+target_compile_options(standin_game PRIVATE ${VELMORA_WARNINGS})
+
+# The install folder: the launcher beside the twelve game folders, as a user would have it.
+set(velmora_games backgammon bridge checkers chess chinesechess dominoes fourinaline go gomoku reversi shogi taipei)
+set(assemble_commands COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Velmora> ${VELMORA_INSTALL_DIR}/Velmora.exe)
+foreach(game ${velmora_games})
+    list(APPEND assemble_commands
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:standin_game> ${VELMORA_INSTALL_DIR}/${game}/${game}.exe)
+endforeach()
+add_custom_target(install_folder ALL ${assemble_commands} DEPENDS Velmora standin_game VERBATIM)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+    include(cmake/WindowsTests.cmake)
+endif()
+
+# Captures the running program for scripts/run and the documentation.
+add_executable(screenshot tools/Screenshot.cpp)
+target_link_libraries(screenshot PRIVATE gdi32)
+target_compile_options(screenshot PRIVATE ${VELMORA_WARNINGS})

@@ -1,0 +1,56 @@
+# Windows tests, run by CTest under Wine: the launcher's frame in-process, and the real program.
+set(VELMORA_WINE_ROOT "${CMAKE_BINARY_DIR}/wine" CACHE PATH "Folder for the Wine prefixes of the tests")
+configure_file(scripts/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY FILE_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Wine sees the build tree through drive Z:.
+string(REPLACE "/" "\\" install_dir_windows "Z:${VELMORA_INSTALL_DIR}")
+
+add_library(win_test_harness STATIC tests/win/Harness.cpp tests/win/LauncherSession.cpp)
+target_link_libraries(win_test_harness PUBLIC velmora_app gtest)
+target_compile_options(win_test_harness PRIVATE ${VELMORA_WARNINGS})
+
+# A test program with the launcher's resources (variant `defines`) linked in.
+function(velmora_win_test_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEFINES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES} res/Velmora.rc)
+    target_link_libraries(${name} PRIVATE win_test_harness gtest_main)
+    target_include_directories(${name} PRIVATE ${generated})
+    target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
+    add_dependencies(${name} velmora_artwork install_folder)
+endfunction()
+
+velmora_win_test_program(win_shell_tests SOURCES
+    tests/win/FrameSizeTest.cpp
+    tests/win/LaunchTest.cpp
+    tests/win/MenuTest.cpp
+    tests/win/PlacementTest.cpp
+    tests/win/ShellTest.cpp)
+velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
+
+# One CTest test per group of cases and desktop; tests sharing a prefix share its registry and
+# desktop, so they take turns.
+function(velmora_wine_test name program filter desktop)
+    add_test(NAME ${name} COMMAND ${program} --gtest_filter=${filter})
+    set_tests_properties(${name} PROPERTIES
+        RESOURCE_LOCK wine-${desktop}
+        TIMEOUT 300
+        ENVIRONMENT "VELMORA_DESKTOP=${desktop};VELMORA_INSTALL_DIR=${install_dir_windows}")
+endfunction()
+
+velmora_wine_test(win.menu win_shell_tests "MenuTest.*" 1024x768)
+foreach(desktop 1280x1024 800x600 640x480)
+    velmora_wine_test(win.menu.${desktop} win_shell_tests "MenuTest.SizeItems*" ${desktop})
+    velmora_wine_test(win.placement.${desktop} win_shell_tests "PlacementTest.*" ${desktop})
+endforeach()
+velmora_wine_test(win.frame_size win_shell_tests "FrameSizeTest.*" 1024x768)
+velmora_wine_test(win.placement win_shell_tests "PlacementTest.*" 1024x768)
+velmora_wine_test(win.launch win_shell_tests "LaunchTest.*" 1024x768)
+velmora_wine_test(win.shell win_shell_tests "ShellTest.*" 1024x768)
+velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)

@@ -1,0 +1,113 @@
+// Document file handling and the single-document template.
+#include "Document.h"
+
+#include "FrameWnd.h"
+#include "WinApp.h"
+
+const MessageEntry CDocument::messageEntries[] = {
+    OnCommand<ID_FILE_SAVE, &CDocument::OnFileSave>(),
+};
+const MessageMap CDocument::messageMap = MakeMessageMap(&CCmdTarget::messageMap, messageEntries);
+
+BOOL CDocument::OnNewDocument()
+{
+    m_strPathName = CString();
+    m_strTitle = LoadResourceString(AFX_IDS_UNTITLED);
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(const char* path)
+{
+    return SerializeFile(path, CArchive::load);
+}
+
+BOOL CDocument::OnSaveDocument(const char* path)
+{
+    return SerializeFile(path, CArchive::store);
+}
+
+void CDocument::Serialize(CArchive&)
+{
+}
+
+BOOL CDocument::SerializeFile(const char* path, CArchive::Mode mode)
+{
+    bool storing = mode == CArchive::store;
+    HANDLE file = ::CreateFileA(path, storing ? GENERIC_WRITE : GENERIC_READ, storing ? 0 : FILE_SHARE_READ, nullptr,
+                                storing ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        AfxGetApp()->ReportError(storing ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    CArchive archive(file, mode);
+    Serialize(archive);
+    ::CloseHandle(file);
+    return TRUE;
+}
+
+void CDocument::SetPathName(const char* path)
+{
+    char full[MAX_PATH];
+    char* filePart = nullptr;
+    DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &filePart);
+    m_strPathName = length && length < MAX_PATH ? full : path;
+    m_strTitle = filePart && length < MAX_PATH ? filePart : path;
+    AfxGetApp()->AddToRecentFileList(m_strPathName);
+}
+
+void CDocument::OnFileSave()
+{
+    CString path = m_strPathName;
+    if (path.IsEmpty() && !AfxGetApp()->DoPromptFileName(path, AFX_IDS_SAVEFILE, FALSE))
+        return;
+    if (OnSaveDocument(path))
+        SetPathName(path);
+}
+
+CString CSingleDocTemplate::GetDocString(DocStringIndex index) const
+{
+    std::string text = LoadResourceString(m_nIDResource).str();
+    std::size_t start = 0;
+    for (int field = 0; field < index; ++field) {
+        start = text.find('\n', start);
+        if (start == std::string::npos)
+            return CString();
+        ++start;
+    }
+    return CString(text.substr(start, text.find('\n', start) - start));
+}
+
+CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path)
+{
+    bool created = false;
+    if (!m_pOnlyDoc) {
+        m_pOnlyDoc = m_newDocument();
+        m_pOnlyDoc->m_pDocTemplate = this;
+        CCreateContext context = {m_newView, m_pOnlyDoc.get()};
+        CFrameWnd* frame = m_newFrame();
+        // A frame that fails to load has deleted itself.
+        if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, &context)) {
+            m_pOnlyDoc.reset();
+            return nullptr;
+        }
+        m_pFrame = frame;
+        created = true;
+    }
+
+    CDocument* document = m_pOnlyDoc.get();
+    if (!(path ? document->OnOpenDocument(path) : document->OnNewDocument())) {
+        if (created) {
+            m_pFrame->DestroyWindow();
+            CloseDocument();
+        }
+        return nullptr;
+    }
+    if (path)
+        document->SetPathName(path);
+
+    CWinApp* app = AfxGetApp();
+    if (created && !app->m_pMainWnd)
+        app->m_pMainWnd = m_pFrame;
+    m_pFrame->InitialUpdateFrame(document, created);
+    return document;
+}

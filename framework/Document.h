@@ -1,0 +1,92 @@
+// The document, its archive, and the single-document template that creates document, frame and view.
+#pragma once
+
+#include "AfxRes.h"
+#include "MessageMap.h"
+#include "String.h"
+
+#include <memory>
+
+class CFrameWnd;
+class CView;
+class CSingleDocTemplate;
+
+// A document file opened for reading or writing.
+class CArchive {
+public:
+    enum Mode { load, store };
+    CArchive(HANDLE file, Mode mode) : m_hFile(file), m_mode(mode) {}
+    BOOL IsStoring() const { return m_mode == store; }
+    BOOL IsLoading() const { return m_mode == load; }
+    HANDLE m_hFile;
+
+private:
+    Mode m_mode;
+};
+
+class CDocument : public CCmdTarget {
+public:
+    // Called for a new document; TRUE to go on.
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(const char* path);
+    virtual BOOL OnSaveDocument(const char* path);
+    // Reads or writes the document's data through `archive`.
+    virtual void Serialize(CArchive& archive);
+
+    void SetPathName(const char* path);
+    const CString& GetPathName() const { return m_strPathName; }
+
+    CString m_strTitle;
+    CSingleDocTemplate* m_pDocTemplate = nullptr;
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    void OnFileSave();
+
+private:
+    // Opens `path` and serialises through it; reports and returns FALSE when the file cannot be used.
+    BOOL SerializeFile(const char* path, CArchive::Mode mode);
+    static const MessageEntry messageEntries[];
+    CString m_strPathName;
+};
+
+class CSingleDocTemplate {
+public:
+    // Fields of the document string, separated by line feeds.
+    enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
+
+    template <class Document, class Frame, class View>
+    static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId)
+    {
+        return std::unique_ptr<CSingleDocTemplate>(new CSingleDocTemplate(
+            resourceId, [] { return std::unique_ptr<CDocument>(new Document); },
+            []() -> CFrameWnd* { return new Frame; }, []() -> CView* { return new View; }));
+    }
+
+    // Opens `path` as the document (a new one for null), creating the frame and view the first time.
+    CDocument* OpenDocumentFile(const char* path);
+    // Deletes the document once its frame has gone.
+    void CloseDocument()
+    {
+        m_pOnlyDoc.reset();
+        m_pFrame = nullptr;
+    }
+    CString GetDocString(DocStringIndex index) const;
+
+    const UINT m_nIDResource;
+
+private:
+    CSingleDocTemplate(UINT resourceId, std::unique_ptr<CDocument> (*newDocument)(), CFrameWnd* (*newFrame)(),
+                       CView* (*newView)())
+        : m_nIDResource(resourceId), m_newDocument(newDocument), m_newFrame(newFrame), m_newView(newView)
+    {
+    }
+
+    std::unique_ptr<CDocument> (*m_newDocument)();
+    CFrameWnd* (*m_newFrame)();
+    CView* (*m_newView)();
+    std::unique_ptr<CDocument> m_pOnlyDoc;
+    CFrameWnd* m_pFrame = nullptr;
+};

@@ -1,0 +1,190 @@
+// Message maps without macros: ordered tables of typed handlers, searched class by class.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+class CCmdTarget;
+
+// One decoded call of a handler; `target` is always an object of the handler's class.
+using MessageThunk = LRESULT (*)(CCmdTarget& target, WPARAM wParam, LPARAM lParam);
+
+enum class EntryKind : unsigned char { Message, Command, UpdateCommand };
+
+struct MessageEntry {
+    UINT message;   // window message; 0 for command entries
+    UINT id;        // command id; 0 for window messages
+    EntryKind kind;
+    MessageThunk thunk;
+};
+
+// A class's entries in priority order, then its base class's map.
+struct MessageMap {
+    const MessageMap* base;
+    const MessageEntry* entries;
+    std::size_t count;
+};
+
+template <std::size_t N>
+constexpr MessageMap MakeMessageMap(const MessageMap* base, const MessageEntry (&entries)[N])
+{
+    return {base, entries, N};
+}
+
+// Asks a menu item or a pending command whether it is enabled and checked.
+class CCmdUI {
+public:
+    CCmdUI(UINT id, HMENU menu = nullptr, UINT index = 0) : m_nID(id), m_hMenu(menu), m_nIndex(index) {}
+
+    void Enable(BOOL on = TRUE);
+    void SetCheck(int check = 1);
+
+    UINT m_nID;
+    HMENU m_hMenu;      // null when a command is about to run rather than a menu opening
+    UINT m_nIndex;
+    BOOL m_bEnabled = TRUE;
+};
+
+namespace message_map_detail {
+
+template <class> struct MemberOf;
+template <class T, class F> struct MemberOf<F T::*> { using Class = T; };
+
+template <auto Handler> using HandlerClass = typename MemberOf<decltype(Handler)>::Class;
+
+// One decoder per message the program handles: it fixes the handler's signature and
+// unpacks wParam/lParam in this one place.
+template <UINT Message> struct Decode;
+
+struct DecodeNoArgs {
+    template <class T> using Handler = void (T::*)();
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM) { (t.*H)(); return 0; }
+};
+struct DecodeWindow {
+    template <class T> using Handler = void (T::*)(HWND);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { (t.*H)(reinterpret_cast<HWND>(w)); return 0; }
+};
+struct DecodeQueryBool {
+    template <class T> using Handler = BOOL (T::*)();
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM) { return (t.*H)(); }
+};
+
+template <> struct Decode<WM_CREATE> {
+    template <class T> using Handler = int (T::*)(LPCREATESTRUCT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM l)
+    {
+        return (t.*H)(reinterpret_cast<LPCREATESTRUCT>(l));
+    }
+};
+template <> struct Decode<WM_DESTROY> : DecodeNoArgs {};
+template <> struct Decode<WM_CLOSE> : DecodeNoArgs {};
+template <> struct Decode<WM_PAINT> : DecodeNoArgs {};
+template <> struct Decode<WM_SETFOCUS> : DecodeWindow {};
+template <> struct Decode<WM_PALETTECHANGED> : DecodeWindow {};
+template <> struct Decode<WM_PALETTEISCHANGING> : DecodeWindow {};
+template <> struct Decode<WM_QUERYNEWPALETTE> : DecodeQueryBool {};
+template <> struct Decode<WM_TIMER> {
+    template <class T> using Handler = void (T::*)(UINT_PTR);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { (t.*H)(w); return 0; }
+};
+template <> struct Decode<WM_SIZING> {
+    template <class T> using Handler = void (T::*)(UINT, LPRECT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(UINT(w), reinterpret_cast<LPRECT>(l));
+        return TRUE;
+    }
+};
+template <> struct Decode<WM_SIZE> {
+    template <class T> using Handler = void (T::*)(UINT, int, int);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
+        return 0;
+    }
+};
+template <> struct Decode<WM_ACTIVATEAPP> {
+    template <class T> using Handler = void (T::*)(BOOL, DWORD);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(BOOL(w), DWORD(l));
+        return 0;
+    }
+};
+template <> struct Decode<WM_DISPLAYCHANGE> {
+    // Colour depth, then the new width and height as unsigned 16-bit values.
+    template <class T> using Handler = void (T::*)(UINT, UINT, UINT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
+        return 0;
+    }
+};
+template <> struct Decode<WM_INITMENUPOPUP> {
+    template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(reinterpret_cast<HMENU>(w), LOWORD(l), HIWORD(l));
+        return 0;
+    }
+};
+
+} // namespace message_map_detail
+
+// An entry for window message `Message`, e.g. OnMessage<WM_SIZE, &CMainFrame::OnSize>().
+template <UINT Message, auto Handler>
+constexpr MessageEntry OnMessage()
+{
+    using namespace message_map_detail;
+    using T = HandlerClass<Handler>;
+    return {Message, 0, EntryKind::Message, [](CCmdTarget& t, WPARAM w, LPARAM l) -> LRESULT {
+                return Decode<Message>::template Call<T, Handler>(static_cast<T&>(t), w, l);
+            }};
+}
+
+// An entry that runs command `Id` (a menu item or accelerator).
+template <UINT Id, auto Handler>
+constexpr MessageEntry OnCommand()
+{
+    using T = message_map_detail::HandlerClass<Handler>;
+    void (T::*handler)() = Handler;
+    (void)handler;   // checks the signature
+    return {0, Id, EntryKind::Command, [](CCmdTarget& t, WPARAM, LPARAM) -> LRESULT {
+                (static_cast<T&>(t).*Handler)();
+                return 0;
+            }};
+}
+
+// An entry that enables and checks command `Id`'s menu item (lParam carries the CCmdUI).
+template <UINT Id, auto Handler>
+constexpr MessageEntry OnUpdateCommand()
+{
+    using T = message_map_detail::HandlerClass<Handler>;
+    void (T::*handler)(CCmdUI*) = Handler;
+    (void)handler;
+    return {0, Id, EntryKind::UpdateCommand, [](CCmdTarget& t, WPARAM, LPARAM l) -> LRESULT {
+                (static_cast<T&>(t).*Handler)(reinterpret_cast<CCmdUI*>(l));
+                return 0;
+            }};
+}
+
+// What a routed command asks of a target.
+enum class CmdAction { Run, Update, Probe };
+
+// Base of everything that receives commands: the application, document, frame and view.
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+
+    // Offers command `id` along the routing chain; TRUE when some target has a handler.
+    // Update asks the update handler (with `ui`); Probe only asks whether a command handler exists.
+    virtual BOOL OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui);
+
+    virtual const MessageMap* GetMessageMap() const { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    // The first entry of this object's maps, most derived class first.
+    const MessageEntry* FindEntry(EntryKind kind, UINT message, UINT id) const;
+};

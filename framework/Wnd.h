@@ -1,0 +1,100 @@
+// CWnd: a C++ object bound to one window, with message-map dispatch; and the device contexts.
+#pragma once
+
+#include "MessageMap.h"
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    ~CWnd() override;
+
+    HWND m_hWnd = nullptr;
+
+    // Creates the window with our window procedure; `cs` passes through PreCreateWindow first.
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                  int x, int y, int width, int height, HWND parent, HMENU menu);
+    BOOL DestroyWindow();
+
+    // Called before the window is created; may change the creation parameters.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    // Called after the window's last message; `this` may be deleted here.
+    virtual void PostNcDestroy() {}
+    // Called for messages addressed to this window before they are translated and dispatched.
+    virtual BOOL PreTranslateMessage(MSG* msg);
+
+    BOOL ShowWindow(int cmdShow) { return ::ShowWindow(m_hWnd, cmdShow); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
+    void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags)
+    {
+        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
+    }
+    BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
+    BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+
+    // Centres the window on the work area of its screen (or on `alternateOwner`), then keeps it
+    // inside that area, so a window larger than the area gets the area's top-left corner.
+    void CenterWindow(HWND alternateOwner = nullptr);
+
+    // The message being handled, as Windows would process it without us.
+    LRESULT Default();
+    // The message the innermost window procedure is handling.
+    static const MSG* GetCurrentMessage();
+
+    // The window procedure every window of ours shares.
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+protected:
+    // Handles WM_COMMAND from a menu or an accelerator: asks the update handler, then runs it.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Registers (once) and names a window class with these attributes.
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                                HICON icon = nullptr);
+
+// Device contexts: each releases its handle when it goes out of scope.
+class CDC {
+public:
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+    HDC m_hDC = nullptr;
+    operator HDC() const { return m_hDC; }
+
+protected:
+    CDC() = default;
+    ~CDC() = default;
+};
+
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::GetDC(m_hWnd); }
+    ~CClientDC() { ::ReleaseDC(m_hWnd, m_hDC); }
+
+private:
+    HWND m_hWnd;
+};
+
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps;
+};

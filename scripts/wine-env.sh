@@ -1,0 +1,75 @@
+# Sourced by the scripts: the Wine prefixes and the virtual X server the launcher and its tests run in.
+# A prefix per desktop size lives under $VELMORA_WINE_ROOT; each is a copy of one base prefix.
+
+: "${VELMORA_WINE_ROOT:?set VELMORA_WINE_ROOT to the folder that holds the Wine prefixes}"
+
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$VELMORA_WINE_ROOT/home"
+
+# Makes (once) and selects the prefix whose virtual desktop is $1 (e.g. 1024x768); "native" has none,
+# for a real display with its own window manager.
+wine_prefix_for() {
+  local desktop="$1" base="$VELMORA_WINE_ROOT/base" prefix="$VELMORA_WINE_ROOT/prefix-$1"
+  export WINEPREFIX="$prefix"
+  [ -f "$prefix/.ready" ] && return 0
+  mkdir -p "$VELMORA_WINE_ROOT" "$HOME"
+  (
+    flock 9
+    if [ ! -f "$base/.ready" ]; then
+      rm -rf "$base"
+      WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
+      # Debian's wine does not load its own fonts from where it installs them.
+      mkdir -p "$base/drive_c/windows/Fonts"
+      cp /usr/share/wine/fonts/* "$base/drive_c/windows/Fonts/" 2>/dev/null || true
+      WINEPREFIX="$base" wineserver -w
+      touch "$base/.ready"
+    fi
+    if [ ! -f "$prefix/.ready" ]; then
+      rm -rf "$prefix"
+      cp -a "$base" "$prefix"
+      rm -f "$prefix/.ready"
+      if [ "$desktop" != native ]; then
+        WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f >/dev/null 2>&1
+      fi
+      WINEPREFIX="$prefix" wineserver -w
+      touch "$prefix/.ready"
+    fi
+  ) 9>"$VELMORA_WINE_ROOT/.lock"
+}
+
+# Starts a virtual X server on a free display and exports DISPLAY; XVFB_PID names it for stopping.
+start_xvfb() {
+  local size="${1:-1280x1024x24}" fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$fd_file" ]; then
+    echo "Xvfb did not start" >&2
+    rm -f "$fd_file"
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}
+
+# Stops the Wine servers of every prefix under the root (by prefix, never by name).
+stop_wine_servers() {
+  local prefix
+  for prefix in "$VELMORA_WINE_ROOT"/prefix-* "$VELMORA_WINE_ROOT"/base; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+  done
+  return 0
+}

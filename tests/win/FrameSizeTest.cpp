@@ -1,0 +1,116 @@
+// The frame's three sizes under menu commands and display changes (1024x768 desktop).
+#include "Harness.h"
+#include "LauncherSession.h"
+#include "RectAssert.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::RectIs;
+
+class FrameSizeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearSettings();
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+        ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    }
+    void TearDown() override { test::ClearSettings(); }
+};
+
+// Records the size messages the frame receives while it lives.
+class SizeMessageCounter {
+public:
+    explicit SizeMessageCounter(HWND window)
+    {
+        s_window = window;
+        s_count = 0;
+        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
+    }
+    ~SizeMessageCounter() { UnhookWindowsHookEx(m_hook); }
+    int count() const { return s_count; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && message->hwnd == s_window && message->message == WM_SIZE)
+            ++s_count;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND s_window;
+    static inline int s_count;
+    HHOOK m_hook;
+};
+
+TEST_F(FrameSizeTest, SizeCommandsResizeFromTheTopLeftCorner)
+{
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    SetWindowPos(session.hwnd(), nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 30, 20, 1054, 788));
+
+    session.Command(ID_SIZE_MEDIUM);
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 30, 20, 830, 620));
+    EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 1);
+
+    session.Command(ID_SIZE_SMALL);
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 30, 20, 670, 500));
+    EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 0);
+
+    session.Command(ID_SIZE_LARGE);
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 30, 20, 1054, 788));
+    EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 2);
+}
+
+TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
+{
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    test::PumpMessages();
+    RedrawWindow(session.hwnd(), nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
+    SizeMessageCounter sizes(session.hwnd());
+
+    session.Command(ID_SIZE_LARGE);
+    EXPECT_EQ(sizes.count(), 0);
+    EXPECT_FALSE(GetUpdateRect(session.hwnd(), nullptr, FALSE));
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 1024, 768));
+}
+
+// Puts the display back however the test ends.
+class DisplayMode {
+public:
+    ~DisplayMode() { Set(1024, 768); }
+    static bool Set(int width, int height)
+    {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = DWORD(width);
+        mode.dmPelsHeight = DWORD(height);
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL;
+    }
+};
+
+TEST_F(FrameSizeTest, ShrinksWhenTheDisplayBecomesTooSmallAndOnlyRecentresWhenItGrows)
+{
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 1024, 768));
+    DisplayMode restore;
+
+    ASSERT_TRUE(DisplayMode::Set(800, 600));
+    EXPECT_TRUE(test::WaitFor([&] { return test::WindowRect(session.hwnd()).right == 800; }));
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 800, 600));
+    EXPECT_EQ(session.frame()->m_nSizeIndex, 1);
+
+    ASSERT_TRUE(DisplayMode::Set(1024, 768));
+    EXPECT_TRUE(test::WaitFor([&] { return test::WindowRect(session.hwnd()).left == 112; }));
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 112, 84, 912, 684));
+    EXPECT_EQ(session.frame()->m_nSizeIndex, 1);
+}
+
+} // namespace

@@ -1,0 +1,201 @@
+// Helpers shared by the Windows tests.
+#include "Harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace test {
+
+namespace {
+
+constexpr const char* kSettingsKey = "Software\\Quillon Software\\Velmora1\\Launcher\\Game Settings";
+constexpr const char* kCompanyKey = "Software\\Quillon Software";
+
+void DeleteTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(int(msg.wParam));   // leave it for whoever waits for the end
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void ClearSettings()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kCompanyKey);
+}
+
+void WriteSettingRaw(const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteSetting(const char* name, DWORD value)
+{
+    WriteSettingRaw(name, REG_DWORD, &value, sizeof value);
+}
+
+std::optional<DWORD> ReadSetting(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0, value = 0, size = sizeof value;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+TempFolder::TempFolder()
+{
+    char base[MAX_PATH], name[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    GetTempFileNameA(base, "vlm", 0, name);
+    DeleteFileA(name);
+    CreateDirectoryA(name, nullptr);
+    m_path = name;
+}
+
+TempFolder::~TempFolder()
+{
+    DeleteTree(m_path);
+}
+
+StandInLog::StandInLog(const std::string& folder) : m_path(folder + "\\standin.log")
+{
+    DeleteFileA(m_path.c_str());
+    SetEnvironmentVariableA("VELMORA_STANDIN_LOG", m_path.c_str());
+}
+
+StandInLog::~StandInLog()
+{
+    SetEnvironmentVariableA("VELMORA_STANDIN_LOG", nullptr);
+}
+
+std::vector<StandInLog::Start> StandInLog::Starts() const
+{
+    std::vector<Start> starts;
+    FILE* file = std::fopen(m_path.c_str(), "rb");
+    if (!file)
+        return starts;
+    char line[2048];
+    while (std::fgets(line, sizeof line, file)) {
+        std::string text = line;
+        if (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        std::size_t first = text.find('\t'), second = text.find('\t', first + 1);
+        if (first == std::string::npos || second == std::string::npos)
+            continue;
+        starts.push_back({text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)});
+    }
+    std::fclose(file);
+    return starts;
+}
+
+std::string InstallFolder()
+{
+    const char* folder = std::getenv("VELMORA_INSTALL_DIR");
+    return folder ? folder : "";
+}
+
+void InstallStandIn(const std::string& folder, const std::string& name)
+{
+    std::string target = folder + "\\" + name;
+    CreateDirectoryA(target.c_str(), nullptr);
+    CopyFileA((InstallFolder() + "\\chess\\chess.exe").c_str(), (target + "\\" + name + ".exe").c_str(), FALSE);
+}
+
+std::string CurrentFolder()
+{
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    return folder;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+void PressKey(WORD key, bool alt, bool ctrl)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (ctrl)
+        add(VK_CONTROL, false);
+    if (alt)
+        add(VK_MENU, false);
+    add(key, false);
+    add(key, true);
+    if (alt)
+        add(VK_MENU, true);
+    if (ctrl)
+        add(VK_CONTROL, true);
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickAt(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+} // namespace test

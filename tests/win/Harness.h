@@ -1,0 +1,66 @@
+// Helpers for the Windows tests: the launcher's settings, polling, and the stand-in games' log.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// Polls `condition` (pumping this thread's messages) until it holds or `timeoutMs` passes.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// Processes every message waiting for this thread, as the application's loop would.
+void PumpMessages();
+
+// The launcher's settings section in the current user's registry.
+void ClearSettings();
+void WriteSetting(const char* name, DWORD value);
+void WriteSettingRaw(const char* name, DWORD type, const void* data, DWORD size);
+std::optional<DWORD> ReadSetting(const char* name);
+
+// A fresh temporary folder, removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The stand-in games append "<command line>\t<current folder>\t<executable>" per start to this file;
+// the object points VELMORA_STANDIN_LOG at it for processes started from now on.
+class StandInLog {
+public:
+    explicit StandInLog(const std::string& folder);
+    ~StandInLog();
+    struct Start {
+        std::string commandLine, folder, executable;
+    };
+    std::vector<Start> Starts() const;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The folder the launcher and its twelve games are assembled in (from VELMORA_INSTALL_DIR).
+std::string InstallFolder();
+// Copies the stand-in game to <folder>\<name>\<name>.exe.
+void InstallStandIn(const std::string& folder, const std::string& name);
+
+std::string CurrentFolder();
+RECT WindowRect(HWND window);
+
+// Presses and releases keys, mouse buttons and moves the pointer with real input.
+void PressKey(WORD key, bool alt = false, bool ctrl = false);
+void ClickAt(int x, int y);
+
+} // namespace test

@@ -1,0 +1,40 @@
+// The launcher's application object run inside a test.
+#include "LauncherSession.h"
+
+#include "Harness.h"
+
+namespace test {
+
+LauncherSession::LauncherSession(const char* commandLine)
+    : m_commandLine(commandLine), m_app(std::make_unique<CLauncherVlm2001App>())
+{
+    m_app->m_lpCmdLine = m_commandLine.data();
+    m_app->m_nCmdShow = SW_SHOWNORMAL;
+    m_started = m_app->InitInstance();
+    PumpMessages();
+}
+
+LauncherSession::~LauncherSession()
+{
+    Close();
+    m_app->ExitInstance();
+}
+
+void LauncherSession::Command(UINT id)
+{
+    SendMessageA(hwnd(), WM_COMMAND, id, 0);
+}
+
+void LauncherSession::Close()
+{
+    if (!hwnd())
+        return;
+    SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+    // The frame posts the end of the message loop when it goes; take that message off the queue.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT)
+            DispatchMessageA(&msg);
+}
+
+} // namespace test

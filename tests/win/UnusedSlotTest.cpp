@@ -1,0 +1,35 @@
+// A catalogue slot whose path is the reserved word (this build's Go slot reads "UNUSED").
+#include "Harness.h"
+#include "LauncherSession.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
+{
+    test::ClearSettings();
+    std::string previous = test::CurrentFolder();
+    SetCurrentDirectoryA(test::InstallFolder().c_str());
+    test::TempFolder temp;
+    test::StandInLog log(temp.path());
+    {
+        test::LauncherSession session;
+        ASSERT_TRUE(session.started());
+        HMENU launch = GetSubMenu(GetMenu(session.hwnd()), 1);
+        SendMessageA(session.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), MAKELPARAM(1, FALSE));
+        EXPECT_TRUE(GetMenuState(launch, ID_LAUNCH_GO, MF_BYCOMMAND) & MF_GRAYED);
+        EXPECT_FALSE(GetMenuState(launch, ID_LAUNCH_GOMOKU, MF_BYCOMMAND) & MF_GRAYED);
+
+        EXPECT_FALSE(session.frame()->LaunchGame(7, true));
+        EXPECT_FALSE(session.frame()->LaunchGame(7, false));
+        session.Command(ID_LAUNCH_GO);   // dropped: its update handler disables it
+        EXPECT_TRUE(IsWindowVisible(session.hwnd()));
+    }
+    EXPECT_TRUE(log.Starts().empty());
+    SetCurrentDirectoryA(previous.c_str());
+    test::ClearSettings();
+}
+
+} // namespace
