@@ -54,3 +54,7 @@ velmora_wine_test(win.placement win_shell_tests "PlacementTest.*" 1024x768)
 velmora_wine_test(win.launch win_shell_tests "LaunchTest.*" 1024x768)
 velmora_wine_test(win.shell win_shell_tests "ShellTest.*" 1024x768)
 velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)
+
+velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp)
+add_dependencies(win_end_to_end_tests Velmora)
+velmora_wine_test(win.end_to_end win_end_to_end_tests "*" 1024x768)

@@ -66,6 +66,31 @@ TEST_F(FrameSizeTest, SizeCommandsResizeFromTheTopLeftCorner)
     EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 2);
 }
 
+// What the system's sizing loop sends while a border is dragged: the frame answers with one of
+// the three sizes, the corner opposite the edge kept.
+TEST_F(FrameSizeTest, SizingMessagesSnapTheDraggedRectangle)
+{
+    struct Row {
+        UINT edge;
+        RECT proposed, snapped;
+    };
+    static const Row rows[] = {
+        {WMSZ_RIGHT, {0, 0, 850, 768}, {0, 0, 800, 600}},
+        {WMSZ_TOP, {0, -200, 1024, 700}, {224, 100, 1024, 700}},   // a bottom at 700 allows no more than medium
+        {WMSZ_BOTTOMRIGHT, {10, 20, 710, 720}, {10, 20, 1034, 788}},
+        {WMSZ_BOTTOMRIGHT, {10, 20, 710, 620}, {10, 20, 810, 620}},
+        {WMSZ_LEFT, {300, 0, 1000, 500}, {360, 20, 1000, 500}},
+    };
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    for (const Row& row : rows) {
+        RECT rect = row.proposed;
+        SendMessageA(session.hwnd(), WM_SIZING, row.edge, reinterpret_cast<LPARAM>(&rect));
+        const RECT& e = row.snapped;
+        EXPECT_TRUE(RectIs(rect, e.left, e.top, e.right, e.bottom)) << "edge " << row.edge;
+    }
+}
+
 TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
 {
     test::LauncherSession session;
