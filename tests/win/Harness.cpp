@@ -1,6 +1,8 @@
 // Helpers shared by the Windows tests.
 #include "Harness.h"
 
+#include "framework/WinApp.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,6 +56,9 @@ void PumpMessages()
             PostQuitMessage(int(msg.wParam));   // leave it for whoever waits for the end
             return;
         }
+        CWinApp* app = AfxGetApp();
+        if (app && app->PreTranslateMessage(&msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -185,6 +190,20 @@ void PressKey(WORD key, bool alt, bool ctrl)
         add(VK_MENU, true);
     if (ctrl)
         add(VK_CONTROL, true);
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::string& text)
+{
+    std::vector<INPUT> inputs;
+    for (unsigned char c : text)
+        for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 

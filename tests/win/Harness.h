@@ -13,7 +13,7 @@ namespace test {
 // Polls `condition` (pumping this thread's messages) until it holds or `timeoutMs` passes.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
-// Processes every message waiting for this thread, as the application's loop would.
+// Processes every message waiting for this thread, as the application's loop would (accelerators too).
 void PumpMessages();
 
 // The launcher's settings section in the current user's registry.
@@ -62,5 +62,7 @@ RECT WindowRect(HWND window);
 // Presses and releases keys, mouse buttons and moves the pointer with real input.
 void PressKey(WORD key, bool alt = false, bool ctrl = false);
 void ClickAt(int x, int y);
+// Types ASCII text into whatever has the keyboard.
+void TypeText(const std::string& text);
 
 } // namespace test

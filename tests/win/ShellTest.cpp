@@ -5,15 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
-std::string DefaultValue(const std::string& path)
+// A text value of the current user's registry ("" names the key's default value).
+std::string DefaultValue(const std::string& path, const char* name = "")
 {
     char value[512] = "";
-    LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CURRENT_USER, path.c_str(), value, &size) != ERROR_SUCCESS)
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return "";
     return value;
+}
+
+std::string FirstRecentFile()
+{
+    return DefaultValue("Software\\Quillon Software\\Velmora1\\Launcher\\Recent File List", "File1");
 }
 
 class ShellTest : public ::testing::Test {
@@ -47,15 +56,7 @@ TEST_F(ShellTest, AFileOnTheCommandLineOpensAsTheDocumentAndTheTitleStays)
         EXPECT_STREQ(title, "Velmora Launcher");
     }
     // The framework remembers the opened file in its recent-file list when it exits.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software\\Velmora1\\Launcher\\Recent File List", 0,
-                            KEY_READ, &key),
-              ERROR_SUCCESS);
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    EXPECT_EQ(RegQueryValueExA(key, "File1", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(std::string(value), file);
+    EXPECT_EQ(FirstRecentFile(), file);
 }
 
 TEST_F(ShellTest, RegistersTheDocumentTypeForTheUser)
@@ -80,6 +81,99 @@ TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
                             KEY_READ, &key),
               ERROR_SUCCESS);
     RegCloseKey(key);
+}
+
+} // namespace
+
+namespace {
+
+// Answers the next file dialog titled `title` from another thread: types `folder` and Enter, which
+// browses there as a user would, then `name` and Enter.
+class FileDialogAnswer {
+public:
+    FileDialogAnswer(const char* title, std::string folder, std::string name)
+        : m_thread([title, folder = std::move(folder), name = std::move(name), this] {
+              HWND dialog = nullptr;
+              for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
+                  Sleep(10);
+              if (!dialog)
+                  return;
+              // Type only once the dialog has put the keyboard in one of its boxes.
+              GUITHREADINFO gui = {};
+              gui.cbSize = sizeof gui;
+              for (int i = 0; i < 2000; ++i, Sleep(10))
+                  if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) &&
+                      gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
+                      break;
+              test::TypeText(folder);
+              test::PressKey(VK_RETURN);   // keys are handled in order: the browse is done before the name
+              test::TypeText(name);
+              test::PressKey(VK_RETURN);
+              m_answered = true;
+          })
+    {
+    }
+    ~FileDialogAnswer() { m_thread.join(); }
+    bool answered() const { return m_answered; }
+
+private:
+    std::atomic<bool> m_answered{false};
+    std::thread m_thread;
+};
+
+TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
+{
+    test::TempFolder temp;
+    std::string folder = temp.path() + "\\elsewhere";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string file = folder + "\\saved.vlm";
+    std::string previous = test::CurrentFolder();
+    SetCurrentDirectoryA(test::InstallFolder().c_str());
+    {
+        test::LauncherSession session;
+        ASSERT_TRUE(session.started());
+        FileDialogAnswer answer("Save As", folder, "saved.vlm");
+        test::PressKey('S', false, true);   // Ctrl+S
+        EXPECT_TRUE(test::WaitFor([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        EXPECT_EQ(test::CurrentFolder(), test::InstallFolder());
+        char title[64] = "";
+        GetWindowTextA(session.hwnd(), title, sizeof title);
+        EXPECT_STREQ(title, "Velmora Launcher");
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 0u);
+    SetCurrentDirectoryA(previous.c_str());
+}
+
+TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
+{
+    test::TempFolder temp;
+    std::string folder = temp.path() + "\\elsewhere";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string file = folder + "\\old game.vlm";
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, "data", 4, &written, nullptr);
+    CloseHandle(handle);
+    std::string previous = test::CurrentFolder();
+    SetCurrentDirectoryA(test::InstallFolder().c_str());
+    {
+        test::LauncherSession session;
+        ASSERT_TRUE(session.started());
+        FileDialogAnswer answer("Open", folder, "old game.vlm");
+        test::PressKey('O', false, true);   // Ctrl+O
+        EXPECT_TRUE(test::WaitFor([&] { return answer.answered() && IsWindowEnabled(session.hwnd()); }));
+        test::PumpMessages();
+        EXPECT_EQ(test::CurrentFolder(), test::InstallFolder());
+        EXPECT_TRUE(IsWindowVisible(session.hwnd()));
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 4u);   // opening wrote nothing
+    EXPECT_EQ(FirstRecentFile(), file);
+    SetCurrentDirectoryA(previous.c_str());
 }
 
 } // namespace
