@@ -92,6 +92,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT)
 
 void CFrameWnd::OnDestroy()
 {
+    // The view is destroyed after this and deletes itself; nothing may route to it any more.
+    m_pViewActive = nullptr;
     Default();
 }
 

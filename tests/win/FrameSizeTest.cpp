@@ -21,31 +21,6 @@ protected:
     void TearDown() override { test::ClearSettings(); }
 };
 
-// Records the size messages the frame receives while it lives.
-class SizeMessageCounter {
-public:
-    explicit SizeMessageCounter(HWND window)
-    {
-        s_window = window;
-        s_count = 0;
-        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
-    }
-    ~SizeMessageCounter() { UnhookWindowsHookEx(m_hook); }
-    int count() const { return s_count; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && message->hwnd == s_window && message->message == WM_SIZE)
-            ++s_count;
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static inline HWND s_window;
-    static inline int s_count;
-    HHOOK m_hook;
-};
-
 TEST_F(FrameSizeTest, SizeCommandsResizeFromTheTopLeftCorner)
 {
     test::LauncherSession session;
@@ -97,7 +72,7 @@ TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
     ASSERT_TRUE(session.started());
     test::PumpMessages();
     RedrawWindow(session.hwnd(), nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
-    SizeMessageCounter sizes(session.hwnd());
+    test::MessageCounter sizes(session.hwnd(), WM_SIZE);
 
     session.Command(ID_SIZE_LARGE);
     EXPECT_EQ(sizes.count(), 0);

@@ -170,6 +170,41 @@ RECT WindowRect(HWND window)
     return rect;
 }
 
+namespace {
+
+// One counter at a time: the hook procedure has nowhere else to find it.
+HWND g_countedWindow;
+UINT g_countedMessage;
+int g_count;
+
+LRESULT CALLBACK CountMessages(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == g_countedWindow && message->message == g_countedMessage)
+        ++g_count;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+MessageCounter::MessageCounter(HWND window, UINT message)
+{
+    g_countedWindow = window;
+    g_countedMessage = message;
+    g_count = 0;
+    m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &CountMessages, nullptr, GetCurrentThreadId());
+}
+
+MessageCounter::~MessageCounter()
+{
+    UnhookWindowsHookEx(m_hook);
+}
+
+int MessageCounter::count() const
+{
+    return g_count;
+}
+
 void PressKey(WORD key, bool alt, bool ctrl)
 {
     std::vector<INPUT> inputs;

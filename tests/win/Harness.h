@@ -59,6 +59,19 @@ void InstallStandIn(const std::string& folder, const std::string& name);
 std::string CurrentFolder();
 RECT WindowRect(HWND window);
 
+// Counts the messages of one kind that reach a window of this thread while the object lives.
+class MessageCounter {
+public:
+    MessageCounter(HWND window, UINT message);
+    ~MessageCounter();
+    MessageCounter(const MessageCounter&) = delete;
+    MessageCounter& operator=(const MessageCounter&) = delete;
+    int count() const;
+
+private:
+    HHOOK m_hook;
+};
+
 // Presses and releases keys, mouse buttons and moves the pointer with real input.
 void PressKey(WORD key, bool alt = false, bool ctrl = false);
 void ClickAt(int x, int y);

@@ -28,31 +28,6 @@ private:
     std::string m_previousFolder;
 };
 
-// Counts the frame's show and hide messages, to tell that a launch left the window alone.
-class ShowMessageCounter {
-public:
-    explicit ShowMessageCounter(HWND window)
-    {
-        s_window = window;
-        s_count = 0;
-        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
-    }
-    ~ShowMessageCounter() { UnhookWindowsHookEx(m_hook); }
-    int count() const { return s_count; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && message->hwnd == s_window && message->message == WM_SHOWWINDOW)
-            ++s_count;
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static inline HWND s_window;
-    static inline int s_count;
-    HHOOK m_hook;
-};
-
 TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
 {
     SetCurrentDirectoryA(test::InstallFolder().c_str());
@@ -83,7 +58,7 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     EXPECT_TRUE(closed);
     EXPECT_TRUE(hiddenWhileRunning);
     EXPECT_TRUE(IsWindowVisible(frame));
-    EXPECT_EQ(GetForegroundWindow(), frame);
+    EXPECT_TRUE(test::WaitFor([&] { return GetForegroundWindow() == frame; }));
     auto starts = log.Starts();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].commandLine, "chess\\chess.exe ");
@@ -113,7 +88,7 @@ TEST_F(LaunchTest, AMissingGameHidesAndShowsTheFrameAtOnce)
     test::StandInLog log(temp.path());
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    ShowMessageCounter shows(session.hwnd());
+    test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
 
     session.Command(ID_LAUNCH_BACKGAMMON);
     EXPECT_EQ(shows.count(), 2);   // hidden, then shown again
@@ -134,7 +109,7 @@ TEST_F(LaunchTest, AFullPathTooLongForTheBuffersLaunchesNothingAndLeavesTheWindo
     test::StandInLog log(temp.path());
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    ShowMessageCounter shows(session.hwnd());
+    test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
 
     EXPECT_TRUE(session.frame()->LaunchGame(3, false));
     EXPECT_EQ(shows.count(), 0);
