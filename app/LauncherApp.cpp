@@ -1,6 +1,7 @@
 // Start-up of the launcher: settings identity, document template, hidden frame, then showing it.
 #include "LauncherApp.h"
 
+#include "AboutBox.h"
 #include "LauncherDoc.h"
 #include "MainFrame.h"
 #include "framework/Exceptions.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 
 const MessageEntry CLauncherVlm2001App::messageEntries[] = {
+    OnCommand<ID_APP_ABOUT, &CLauncherVlm2001App::OnAppAbout>(),
     OnCommand<ID_ONLINE_HELP, &CLauncherVlm2001App::OnOnlineHelp>(),
     OnCommand<ID_FILE_NEW, &CWinApp::OnFileNew>(),
     OnCommand<ID_FILE_OPEN, &CWinApp::OnFileOpen>(),
@@ -47,6 +49,12 @@ BOOL CLauncherVlm2001App::InitInstance()
 
     LauncherFrame()->ShowRestored();
     return TRUE;
+}
+
+void CLauncherVlm2001App::OnAppAbout()
+{
+    CAboutBox about;
+    about.DoModal();
 }
 
 void CLauncherVlm2001App::OnOnlineHelp()

@@ -19,6 +19,7 @@ public:
     static const MessageMap messageMap;
 
 protected:
+    void OnAppAbout();
     void OnOnlineHelp();
 
 private:

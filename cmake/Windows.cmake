@@ -1,39 +1,65 @@
 # Windows build: the launcher, the stand-in games, the install folder and the Windows tests.
 enable_language(RC)
 
-set(VELMORA_HOST_TOOLS "" CACHE PATH "Folder with the natively built tools (make_icon)")
+set(VELMORA_HOST_TOOLS "" CACHE PATH "Folder with the natively built tools (make_icon, make_artwork)")
 set(VELMORA_INSTALL_DIR "${CMAKE_BINARY_DIR}/Velmora" CACHE PATH "Folder the launcher and its games are assembled in")
 if(NOT VELMORA_HOST_TOOLS)
     message(FATAL_ERROR "Set VELMORA_HOST_TOOLS to the native build folder that holds make_icon")
 endif()
 
 set(generated ${CMAKE_BINARY_DIR}/generated)
+configure_file(res/version.h.in ${generated}/version.h @ONLY)
+
+# The pictures: the icon, and the 75 surface pictures and two start-up pictures with the .rc lines
+# that list them, drawn by the native tools.
+find_file(VELMORA_ARTWORK_FONT DejaVuSans-Bold.ttf PATHS /usr/share/fonts/truetype/dejavu
+    NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(artwork_files ${generated}/artwork.rc)
+foreach(id RANGE 147 149)
+    list(APPEND artwork_files ${generated}/bmp${id}.bmp)
+endforeach()
+foreach(id RANGE 173 247)
+    if(id LESS 179 OR id GREATER 181)
+        list(APPEND artwork_files ${generated}/bmp${id}.bmp)
+    endif()
+endforeach()
+list(APPEND artwork_files ${generated}/bmp249.bmp ${generated}/bmp250.bmp)
 add_custom_command(OUTPUT ${generated}/Velmora.ico
     COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
     COMMAND ${VELMORA_HOST_TOOLS}/make_icon ${generated}/Velmora.ico
     DEPENDS ${VELMORA_HOST_TOOLS}/make_icon
     VERBATIM)
-add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico)
+add_custom_command(OUTPUT ${artwork_files}
+    COMMAND ${VELMORA_HOST_TOOLS}/make_artwork ${generated} ${VELMORA_ARTWORK_FONT}
+    DEPENDS ${VELMORA_HOST_TOOLS}/make_artwork
+    VERBATIM)
+add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico ${artwork_files})
 set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
-    "${generated}/Velmora.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h")
+    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h")
 
 add_library(velmora_framework STATIC
     framework/CmdTarget.cpp
+    framework/Dialog.cpp
     framework/Document.cpp
     framework/FrameWnd.cpp
     framework/String.cpp
     framework/WinApp.cpp
     framework/Wnd.cpp)
-target_link_libraries(velmora_framework PUBLIC velmora_rules comdlg32 shell32)
+target_link_libraries(velmora_framework PUBLIC velmora_rules comdlg32 shell32 version)
 target_compile_definitions(velmora_framework PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
+add_library(velmora_graphics STATIC graphics/DibSurface.cpp)
+target_link_libraries(velmora_graphics PUBLIC velmora_framework gdi32)
+
 add_library(velmora_app STATIC
+    app/AboutBox.cpp
+    app/FileVersionReader.cpp
     app/LauncherApp.cpp
     app/LauncherDoc.cpp
     app/MainFrame.cpp
     view/LauncherView.cpp)
-target_link_libraries(velmora_app PUBLIC velmora_framework)
-foreach(target velmora_framework velmora_app)
+target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics)
+foreach(target velmora_framework velmora_graphics velmora_app)
     target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
 endforeach()
 

@@ -23,15 +23,23 @@ function(velmora_win_test_program name)
     target_include_directories(${name} PRIVATE ${generated})
     target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
-    add_dependencies(${name} velmora_artwork install_folder)
+    add_dependencies(${name} velmora_artwork install_folder version_1007 version_no_translation no_version)
 endfunction()
 
+# Modules whose version records the version reader is tried on.
+add_library(version_1007 SHARED tests/win/modules/Empty.cpp tests/win/modules/Version1007.rc)
+add_library(version_no_translation SHARED tests/win/modules/Empty.cpp tests/win/modules/NoTranslation.rc)
+set_target_properties(version_1007 version_no_translation PROPERTIES PREFIX "")
+add_executable(no_version tests/win/modules/NoVersion.cpp)
+
 velmora_win_test_program(win_shell_tests SOURCES
+    tests/win/AboutBoxTest.cpp
     tests/win/FrameSizeTest.cpp
     tests/win/LaunchTest.cpp
     tests/win/MenuTest.cpp
     tests/win/PlacementTest.cpp
     tests/win/ShellTest.cpp)
+velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
 
 # One CTest test per group of cases and desktop; tests sharing a prefix share its registry and
@@ -53,7 +61,9 @@ velmora_wine_test(win.frame_size win_shell_tests "FrameSizeTest.*" 1024x768)
 velmora_wine_test(win.placement win_shell_tests "PlacementTest.*" 1024x768)
 velmora_wine_test(win.launch win_shell_tests "LaunchTest.*" 1024x768)
 velmora_wine_test(win.shell win_shell_tests "ShellTest.*" 1024x768)
+velmora_wine_test(win.about win_shell_tests "AboutBoxTest.*:FileVersionReaderTest.*" 1024x768)
 velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)
+velmora_wine_test(win.graphics win_graphics_tests "*" 1024x768)
 
 velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp)
 add_dependencies(win_end_to_end_tests Velmora)

@@ -120,7 +120,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+BOOL CWnd::RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     UINT id = LOWORD(wParam);
     if (lParam == 0) {
@@ -138,7 +138,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND)
-        return OnCommand(wParam, lParam) ? 0 : DefWindowProc(message, wParam, lParam);
+        return RouteCommand(wParam, lParam) ? 0 : DefWindowProc(message, wParam, lParam);
     if (const MessageEntry* entry = FindEntry(EntryKind::Message, message, 0))
         return entry->thunk(*this, wParam, lParam);
     return DefWindowProc(message, wParam, lParam);
@@ -158,13 +158,27 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (!wnd)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
+    // A handler may delete `wnd` (closing a frame does); nothing below touches it but WM_NCDESTROY.
+    auto dispatch = [&] { return wnd->Dispatch(message, wParam, lParam); };
+    LRESULT result = DispatchGuarded(hwnd, message, wParam, lParam, dispatch);
+
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        wnd->m_hWnd = nullptr;
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+LRESULT CWnd::DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*),
+                              void* context)
+{
     MSG msg = {hwnd, message, wParam, lParam, 0, {0, 0}};
     const MSG* outer = t_currentMessage;
     t_currentMessage = &msg;
     LRESULT result;
-    // A handler may delete `wnd` (closing a frame does); nothing below touches it but WM_NCDESTROY.
     try {
-        result = wnd->Dispatch(message, wParam, lParam);
+        result = handle(context);
     } catch (const CException& e) {
         result = AfxGetApp()->ProcessWndProcException(e.Describe(), msg);
     } catch (const std::bad_alloc&) {
@@ -173,12 +187,6 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         result = AfxGetApp()->ProcessWndProcException("An unexpected error occurred.", msg);
     }
     t_currentMessage = outer;
-
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        wnd->m_hWnd = nullptr;
-        wnd->PostNcDestroy();
-    }
     return result;
 }
 

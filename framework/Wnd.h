@@ -56,8 +56,19 @@ public:
 
 protected:
     // Handles WM_COMMAND from a menu or an accelerator: asks the update handler, then runs it.
-    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL RouteCommand(WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Runs `handle` with this message as the current one; what it throws goes to the application
+    // instead of unwinding into Windows.
+    template <class Handler>
+    static LRESULT DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Handler& handle)
+    {
+        return DispatchGuarded(hwnd, message, wParam, lParam,
+                               [](void* context) -> LRESULT { return (*static_cast<Handler*>(context))(); }, &handle);
+    }
+    static LRESULT DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   LRESULT (*handle)(void*), void* context);
 
 private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
@@ -82,7 +93,8 @@ protected:
 
 class CClientDC : public CDC {
 public:
-    explicit CClientDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::GetDC(m_hWnd); }
+    explicit CClientDC(CWnd* wnd) : CClientDC(wnd->m_hWnd) {}
+    explicit CClientDC(HWND hwnd) : m_hWnd(hwnd) { m_hDC = ::GetDC(m_hWnd); }
     ~CClientDC() { ::ReleaseDC(m_hWnd, m_hDC); }
 
 private:

@@ -6,6 +6,12 @@
 // Menu, accelerators, icon and document string share this id.
 #define IDR_MAINFRAME 128
 
+// The About box and its controls.
+#define IDD_ABOUTBOX 100
+#define IDC_WEB_SITE 1000
+#define IDC_VERSION_TEXT 1001
+#define IDS_ABOUT_TEXT 670
+
 // Settings value names; the texts stored under these ids are the names themselves.
 #define IDS_REG_FLAGS 513
 #define IDS_REG_SHOW 515

@@ -244,12 +244,19 @@ void TypeText(const std::string& text)
 
 void ClickAt(int x, int y)
 {
+    // The move travels in the same input batch as the press, so the press cannot land where the
+    // pointer was before.
     SetCursorPos(x, y);
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN);
+        input.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, inputs, sizeof(INPUT));
 }
 
 } // namespace test

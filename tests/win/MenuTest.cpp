@@ -89,7 +89,7 @@ TEST_F(MenuTest, HasTheFourPopupsWithTheirItemsInOrder)
     EXPECT_EQ(GetMenuItemID(about, 0), 57664u);
 }
 
-TEST_F(MenuTest, GamesAreEnabledUncheckedAndHandlerlessItemsGreyed)
+TEST_F(MenuTest, ItemsWithHandlersAreEnabledAndOthersGreyed)
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
@@ -98,8 +98,10 @@ TEST_F(MenuTest, GamesAreEnabledUncheckedAndHandlerlessItemsGreyed)
     for (UINT id = ID_LAUNCH_FIRST; id < ID_LAUNCH_FIRST + 12; ++id)
         EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, id), (ItemState{true, false})) << "command " << id;
     EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 0), ID_APP_EXIT), (ItemState{true, false}));
-    // Nothing answers the About command yet, so its item is greyed.
-    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 3), ID_APP_ABOUT), (ItemState{false, false}));
+    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 3), ID_APP_ABOUT), (ItemState{true, false}));
+    // A command nothing answers is greyed: the Launch menu with an id no handler knows.
+    AppendMenuA(launch, MF_STRING, 40000, "Nothing");
+    EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, 40000), (ItemState{false, false}));
 }
 
 // The screen-size items on the display this test runs on (the prefix's virtual desktop).

@@ -1,0 +1,80 @@
+// GDI objects with one owner each: the handle is deleted with its object; copies are not allowed.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+class CGdiObject {
+public:
+    CGdiObject() = default;
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+    virtual ~CGdiObject() { DeleteObject(); }
+
+    HGDIOBJ m_hObject = nullptr;
+
+    // Takes ownership of `handle` (the object must hold none).
+    BOOL Attach(HGDIOBJ handle)
+    {
+        if (m_hObject || !handle)
+            return FALSE;
+        m_hObject = handle;
+        return TRUE;
+    }
+    HGDIOBJ Detach() { return std::exchange(m_hObject, nullptr); }
+    // Deletes the handle; FALSE when there was none or Windows refused.
+    BOOL DeleteObject()
+    {
+        if (!m_hObject)
+            return FALSE;
+        if (!::DeleteObject(m_hObject))
+            return FALSE;
+        m_hObject = nullptr;
+        return TRUE;
+    }
+};
+
+class CBitmap : public CGdiObject {
+public:
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+};
+
+class CPalette : public CGdiObject {
+public:
+    operator HPALETTE() const { return static_cast<HPALETTE>(m_hObject); }
+};
+
+// A memory device context, deleted when it goes out of scope.
+class CMemoryDC {
+public:
+    explicit CMemoryDC(HDC reference) : m_hDC(::CreateCompatibleDC(reference)) {}
+    ~CMemoryDC()
+    {
+        if (m_hDC)
+            ::DeleteDC(m_hDC);
+    }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+private:
+    HDC m_hDC;
+};
+
+// Selects an object into a device context and puts the previous one back; declare it after both.
+class CSelectObject {
+public:
+    CSelectObject(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hOld(::SelectObject(dc, object)) {}
+    ~CSelectObject()
+    {
+        if (m_hOld && m_hOld != HGDI_ERROR)
+            ::SelectObject(m_hDC, m_hOld);
+    }
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};

@@ -1,0 +1,5 @@
+// A program without a version record.
+int main()
+{
+    return 0;
+}
