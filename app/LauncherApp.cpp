@@ -7,6 +7,7 @@
 #include "framework/Exceptions.h"
 #include "res/resource.h"
 #include "view/LauncherView.h"
+#include "view/SplashPictureWnd.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,11 @@ CMainFrame* LauncherFrame()
 
 BOOL CLauncherVlm2001App::InitInstance()
 {
+    {
+        CCommandLineInfo startup;
+        ParseCommandLine(startup);
+        CSplashPictureWnd::EnableSplash(startup.m_bShowSplash);
+    }
     SetRegistryKey(IDS_COMPANY);
     SetProfileName();
     LoadStdProfileSettings(4);
@@ -46,9 +52,19 @@ BOOL CLauncherVlm2001App::InitInstance()
     ParseCommandLine(command);
     if (!ProcessShellCommand(command))
         return FALSE;
+    LauncherFrame()->InitSound();
 
-    LauncherFrame()->ShowRestored();
+    // Without start-up pictures (switched off, or none could be shown) nothing else shows the frame.
+    if (!CSplashPictureWnd::IsShowing())
+        LauncherFrame()->ShowRestored();
     return TRUE;
+}
+
+BOOL CLauncherVlm2001App::PreTranslateMessage(MSG* msg)
+{
+    if (CSplashPictureWnd::FilterStartupMessage(msg))
+        return TRUE;
+    return CWinApp::PreTranslateMessage(msg);
 }
 
 void CLauncherVlm2001App::OnAppAbout()

@@ -11,6 +11,8 @@ public:
     CLauncherVlm2001App();
 
     BOOL InitInstance() override;
+    // Gives the start-up pictures the first look at every message.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     // The one launcher view, while it exists; the frame reaches the view through it.
     CLauncherVlm2001View* m_pLauncherView = nullptr;

@@ -6,6 +6,7 @@
 #include "ScreenSizes.h"
 #include "res/resource.h"
 #include "view/LauncherView.h"
+#include "view/SplashPictureWnd.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ constexpr UINT_PTR kFrameTimerId = 1;
 constexpr UINT kFrameTimerMs = 100;
 constexpr DWORD kGameIdleWaitMs = 6000;
 constexpr DWORD kConfirmPauseMs = 100;
+constexpr DWORD kConfirmPollMs = 100;
+constexpr int kSoundSlots = 16;
+// Relative: looked up from the current directory.
+const char kHighlightSound[] = "Sounds\\Highlight.WAV";
+const char kConfirmSound[] = "Sounds\\Confirm.WAV";
 constexpr UINT kResizeFlags = SWP_NOZORDER | SWP_NOSENDCHANGING;
 constexpr int kGameCount = 12;
 
@@ -53,6 +59,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
+    CSplashPictureWnd::ShowSplash(this);
     m_nTimerId = SetTimer(kFrameTimerId, kFrameTimerMs);
     return 0;
 }
@@ -141,11 +148,11 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD)
 BOOL CMainFrame::RealizeViewPalette(bool background)
 {
     CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
-    HPALETTE palette = view ? view->GetCanvasPalette() : nullptr;
+    CPalette* palette = view ? view->GetCanvas()->m_pPalette.get() : nullptr;
     if (!palette)
         return FALSE;
     CClientDC dc(this);
-    HPALETTE old = ::SelectPalette(dc, palette, background);
+    HPALETTE old = ::SelectPalette(dc, *palette, background);
     UINT changed = ::RealizePalette(dc);
     ::SelectPalette(dc, old, TRUE);
     if (changed == 0 || changed == GDI_ERROR)
@@ -213,9 +220,25 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
     SetForegroundWindow();
 }
 
+void CMainFrame::InitSound()
+{
+    CWnd* main = AfxGetMainWnd();
+    m_sound.Init(main ? main->m_hWnd : nullptr, kSoundSlots);
+}
+
+void CMainFrame::PlayHighlightSound()
+{
+    m_sound.PlayOnce(kHighlightSound);
+}
+
 void CMainFrame::PlayConfirmSound()
 {
-    // Without a sound to wait for, only the pause that follows it remains.
+    int id = m_sound.PlayOnce(kConfirmSound);
+    // The service pass frees the slot once the sound has ended; the game must not cut it off.
+    if (id >= 0) {
+        while (m_sound.IsSlotInUse(id))
+            ::Sleep(kConfirmPollMs);
+    }
     ::Sleep(kConfirmPauseMs);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/FrameWnd.h"
+#include "sound/ZibSound.h"
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -21,6 +22,10 @@ public:
     // Shows the hidden frame at its stored place, or plainly if that cannot be applied.
     void ShowRestored();
 
+    // Opens the sound device for the main window, once at start-up; without one the launcher is silent.
+    void InitSound();
+    // Plays the highlight sound and returns at once.
+    void PlayHighlightSound();
     // Plays the confirmation sound and returns once it has finished.
     void PlayConfirmSound();
 
@@ -29,6 +34,7 @@ public:
     UINT_PTR m_nTimerId = 0;
     int m_nSizeIndex = 0;
     BOOL m_bAppInactive = TRUE;
+    CZibSound m_sound;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;

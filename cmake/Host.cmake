@@ -2,6 +2,16 @@
 add_executable(make_icon tools/make_icon.cpp)
 target_compile_options(make_icon PRIVATE ${VELMORA_WARNINGS})
 
+# Compresses the screenshots that go into the documentation.
+find_package(ZLIB REQUIRED)
+add_executable(png_pack tools/png_pack.cpp)
+target_link_libraries(png_pack PRIVATE ZLIB::ZLIB)
+target_compile_options(png_pack PRIVATE ${VELMORA_WARNINGS})
+
+# The launcher's two interface sounds.
+add_executable(make_sounds tools/make_sounds.cpp)
+target_compile_options(make_sounds PRIVATE ${VELMORA_WARNINGS})
+
 find_package(Freetype REQUIRED)
 add_executable(make_artwork
     tools/make_artwork.cpp
@@ -26,6 +36,7 @@ set_tests_properties(artwork_check PROPERTIES FIXTURES_REQUIRED artwork)
 find_package(GTest REQUIRED)
 add_executable(host_tests
     tests/host/BlitTest.cpp
+    tests/host/ButtonLayoutTest.cpp
     tests/host/LaunchRulesTest.cpp
     tests/host/PaletteRulesTest.cpp
     tests/host/RiffWaveTest.cpp

@@ -1,7 +1,7 @@
 # Windows build: the launcher, the stand-in games, the install folder and the Windows tests.
 enable_language(RC)
 
-set(VELMORA_HOST_TOOLS "" CACHE PATH "Folder with the natively built tools (make_icon, make_artwork)")
+set(VELMORA_HOST_TOOLS "" CACHE PATH "Folder with the natively built tools (make_icon, make_artwork, make_sounds)")
 set(VELMORA_INSTALL_DIR "${CMAKE_BINARY_DIR}/Velmora" CACHE PATH "Folder the launcher and its games are assembled in")
 if(NOT VELMORA_HOST_TOOLS)
     message(FATAL_ERROR "Set VELMORA_HOST_TOOLS to the native build folder that holds make_icon")
@@ -51,15 +51,19 @@ target_compile_definitions(velmora_framework PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
 add_library(velmora_graphics STATIC graphics/DibSurface.cpp)
 target_link_libraries(velmora_graphics PUBLIC velmora_framework gdi32)
 
+add_library(velmora_sound STATIC sound/SoundClip.cpp sound/WaveImage.cpp sound/ZibSound.cpp)
+target_link_libraries(velmora_sound PUBLIC velmora_framework dsound winmm)
+
 add_library(velmora_app STATIC
     app/AboutBox.cpp
     app/FileVersionReader.cpp
     app/LauncherApp.cpp
     app/LauncherDoc.cpp
     app/MainFrame.cpp
-    view/LauncherView.cpp)
-target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics)
-foreach(target velmora_framework velmora_graphics velmora_app)
+    view/LauncherView.cpp
+    view/SplashPictureWnd.cpp)
+target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics velmora_sound)
+foreach(target velmora_framework velmora_graphics velmora_sound velmora_app)
     target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
 endforeach()
 
@@ -84,6 +88,10 @@ foreach(game ${velmora_games})
     list(APPEND assemble_commands
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:standin_game> ${VELMORA_INSTALL_DIR}/${game}/${game}.exe)
 endforeach()
+# The interface sounds are generated straight into the install folder's Sounds.
+list(APPEND assemble_commands
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VELMORA_INSTALL_DIR}/Sounds
+    COMMAND ${VELMORA_HOST_TOOLS}/make_sounds ${VELMORA_INSTALL_DIR}/Sounds)
 add_custom_target(install_folder ALL ${assemble_commands} DEPENDS Velmora standin_game VERBATIM)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")

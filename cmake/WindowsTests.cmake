@@ -42,12 +42,13 @@ velmora_win_test_program(win_shell_tests SOURCES
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
 
-# One CTest test per group of cases and desktop; tests sharing a prefix share its registry and
-# desktop, so they take turns.
+# One CTest test per group of cases and desktop. All of them share the one X display, where the
+# virtual desktops of different prefixes would overlap, cover each other's pixels and take each
+# other's focus: they take turns.
 function(velmora_wine_test name program filter desktop)
     add_test(NAME ${name} COMMAND ${program} --gtest_filter=${filter})
     set_tests_properties(${name} PROPERTIES
-        RESOURCE_LOCK wine-${desktop}
+        RESOURCE_LOCK wine-display
         TIMEOUT 300
         ENVIRONMENT "VELMORA_DESKTOP=${desktop};VELMORA_INSTALL_DIR=${install_dir_windows}")
 endfunction()
@@ -65,6 +66,15 @@ velmora_wine_test(win.about win_shell_tests "AboutBoxTest.*:FileVersionReaderTes
 velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)
 velmora_wine_test(win.graphics win_graphics_tests "*" 1024x768)
 
-velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp)
+# The sound manager against a fake device, and against Wine's DirectSound writing to a file sink.
+velmora_win_test_program(win_sound_tests SOURCES tests/win/SoundFakeTest.cpp tests/win/SoundRealTest.cpp)
+velmora_wine_test(win.sound_fake win_sound_tests "SoundFake.*:SoundClipFake.*:PeriodicTimer.*" 1024x768)
+velmora_wine_test(win.sound_real win_sound_tests "SoundReal.*" 1024x768)
+set_tests_properties(win.sound_real PROPERTIES ENVIRONMENT
+    "VELMORA_DESKTOP=1024x768;VELMORA_INSTALL_DIR=${install_dir_windows};VELMORA_ALSA_SINK=${CMAKE_BINARY_DIR}/alsa-sink.raw")
+
+velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp tests/win/ViewTest.cpp)
 add_dependencies(win_end_to_end_tests Velmora)
-velmora_wine_test(win.end_to_end win_end_to_end_tests "*" 1024x768)
+velmora_wine_test(win.end_to_end win_end_to_end_tests "EndToEndTest.*" 1024x768)
+velmora_wine_test(win.view win_end_to_end_tests "ViewTest.*" 1280x1024)
+include(cmake/Release.cmake)

@@ -121,6 +121,21 @@ template <> struct Decode<WM_DISPLAYCHANGE> {
         return 0;
     }
 };
+template <> struct Decode<WM_ERASEBKGND> {
+    template <class T> using Handler = BOOL (T::*)(HDC);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { return (t.*H)(reinterpret_cast<HDC>(w)); }
+};
+struct DecodeMouse {
+    // Key flags and the pointer position in client coordinates (signed: it may lie left of or above the window).
+    template <class T> using Handler = void (T::*)(UINT, POINT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(UINT(w), POINT{short(LOWORD(l)), short(HIWORD(l))});
+        return 0;
+    }
+};
+template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
+template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
 template <> struct Decode<WM_INITMENUPOPUP> {
     template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)

@@ -1,11 +1,58 @@
-// The launcher view; it registers itself with the application for the frame to reach.
+// The launcher view: all pictures loaded once, each paint composed in the canvas and copied in one step.
 #include "LauncherView.h"
 
 #include "app/LauncherApp.h"
+#include "app/MainFrame.h"
+
+namespace {
+
+// Resource ids of the button pictures in element order: per size, normal then highlighted per game.
+constexpr UINT kButtonPictureIds[72] = {
+    173, 188, 174, 189, 175, 190, 176, 191, 177, 192, 178, 193, 182, 194, 183, 195, 184, 196, 185, 197, 186, 198, 187, 199,
+    200, 201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 223,
+    224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247,
+};
+constexpr int kPicturesPerSet = 24;
+constexpr int kNoKey = 0;
+
+RECT ToRECT(const velmora::Rect& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+int ScreenSizeIndex()
+{
+    CMainFrame* frame = LauncherFrame();
+    return frame ? frame->GetScreenSizeIndex() : 0;
+}
+
+} // namespace
+
+const MessageEntry CLauncherVlm2001View::messageEntries[] = {
+    OnMessage<WM_SIZE, &CLauncherVlm2001View::OnSize>(),
+    OnMessage<WM_ERASEBKGND, &CLauncherVlm2001View::OnEraseBkgnd>(),
+    OnMessage<WM_CREATE, &CLauncherVlm2001View::OnCreate>(),
+    OnMessage<WM_DESTROY, &CLauncherVlm2001View::OnDestroy>(),
+    OnMessage<WM_MOUSEMOVE, &CLauncherVlm2001View::OnMouseMove>(),
+    OnMessage<WM_LBUTTONDOWN, &CLauncherVlm2001View::OnLButtonDown>(),
+    OnMessage<WM_QUERYNEWPALETTE, &CLauncherVlm2001View::OnQueryNewPalette>(),
+    OnMessage<WM_PALETTECHANGED, &CLauncherVlm2001View::OnPaletteChanged>(),
+};
+const MessageMap CLauncherVlm2001View::messageMap = MakeMessageMap(&CView::messageMap, messageEntries);
 
 CLauncherVlm2001View::CLauncherVlm2001View()
 {
+    m_canvas.Create();
+    m_nLastSounded = -1;
+    SetHighlightedButton(-1);
     LauncherApp()->m_pLauncherView = this;
+    try {
+        LoadPictures();
+    } catch (...) {
+        // No view exists after all: the frame must not reach this one.
+        LauncherApp()->m_pLauncherView = nullptr;
+        throw;
+    }
 }
 
 CLauncherVlm2001View::~CLauncherVlm2001View()
@@ -13,9 +60,111 @@ CLauncherVlm2001View::~CLauncherVlm2001View()
     LauncherApp()->m_pLauncherView = nullptr;
 }
 
-void CLauncherVlm2001View::OnDraw(CDC*)
+void CLauncherVlm2001View::LoadPictures()
 {
-    // The window class's brush has painted the background; there is nothing on it yet.
+    for (int i = 0; i < 72; ++i)
+        m_buttonPictures[i].LoadFromResource(kButtonPictureIds[i]);
+    m_backgrounds[2].LoadFromResource(149);
+    m_backgrounds[1].LoadFromResource(147);
+    m_backgrounds[0].LoadFromResource(148);
+    m_canvas.CopyColorTable(&m_backgrounds[0]);
+    m_canvas.CreateDibPalette();
+}
+
+void CLauncherVlm2001View::ComputeButtonRects(int width, int height)
+{
+    int s = ScreenSizeIndex();
+    const CDibSurface& first = m_buttonPictures[kPicturesPerSet * s];
+    m_buttonRects[s] = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+}
+
+void CLauncherVlm2001View::OnDraw(CDC* dc)
+{
+    if (velmora::IsEmptyArea(m_clientRect))
+        return;
+    int width = m_clientRect.right, height = m_clientRect.bottom;
+    ComputeButtonRects(width, height);
+    int s = ScreenSizeIndex();
+    CMainFrame* frame = LauncherFrame();
+    if (frame && frame->m_bAppInactive) {
+        // Nothing is highlighted while another program is active, and the next entry sounds again.
+        SetHighlightedButton(-1);
+        m_nLastSounded = -1;
+    }
+
+    HPALETTE oldPalette = nullptr;
+    if (m_canvas.m_pPalette) {
+        oldPalette = ::SelectPalette(*dc, *m_canvas.m_pPalette, FALSE);
+        ::RealizePalette(*dc);
+    }
+    {
+        CMemoryDC memory(static_cast<HDC>(*dc));
+        CSelectObject select(memory, m_canvas.m_hObject);
+        RECT client = ToRECT(m_clientRect);
+        m_canvas.Blit(&m_backgrounds[s], &client, &client);
+        for (int i = 0; i < velmora::kButtonCount; ++i) {
+            const CDibSurface& picture = m_buttonPictures[kPicturesPerSet * s + 2 * i + (i == m_nHighlighted ? 1 : 0)];
+            RECT source = {0, 0, picture.m_nWidth, picture.m_nHeight};
+            RECT dest = ToRECT(m_buttonRects[s][i]);
+            m_canvas.BlitKeyed(&picture, &source, &dest, kNoKey, 0, 0);
+        }
+        ::BitBlt(*dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    }
+    if (oldPalette)
+        ::SelectPalette(*dc, oldPalette, FALSE);
+}
+
+void CLauncherVlm2001View::OnSize(UINT, int cx, int cy)
+{
+    Default();
+    if (cx > 0 && cy > 0) {
+        m_clientRect = {0, 0, cx, cy};
+        SIZE size = {cx, cy};
+        m_canvas.Resize(&size);
+    }
+    CWnd::Invalidate(TRUE);
+}
+
+BOOL CLauncherVlm2001View::OnEraseBkgnd(HDC)
+{
+    return TRUE;   // the paint covers every pixel; erasing first would only flicker
+}
+
+int CLauncherVlm2001View::OnCreate(LPCREATESTRUCT)
+{
+    return Default() == -1 ? -1 : 0;
+}
+
+void CLauncherVlm2001View::OnDestroy()
+{
+    Default();
+}
+
+void CLauncherVlm2001View::OnMouseMove(UINT, POINT point)
+{
+    TrackPointer(point.x, point.y);
+    Default();
+}
+
+void CLauncherVlm2001View::OnLButtonDown(UINT, POINT point)
+{
+    Click(m_buttonRects[ScreenSizeIndex()], m_clientRect, point.x, point.y, *this);
+    Default();
+}
+
+void CLauncherVlm2001View::TrackPointer(int x, int y)
+{
+    Track(m_buttonRects[ScreenSizeIndex()], m_clientRect, x, y, *this);
+}
+
+void CLauncherVlm2001View::CheckPointerOutside()
+{
+    if (velmora::IsEmptyArea(m_clientRect))
+        return;
+    POINT point;
+    ::GetCursorPos(&point);
+    ::ScreenToClient(m_hWnd, &point);
+    CheckOutside(m_clientRect, point.x, point.y, *this);
 }
 
 void CLauncherVlm2001View::UpdateNow()
@@ -23,7 +172,54 @@ void CLauncherVlm2001View::UpdateNow()
     UpdateWindow();
 }
 
-void CLauncherVlm2001View::CheckPointerOutside()
+BOOL CLauncherVlm2001View::OnQueryNewPalette()
 {
-    // Nothing is highlighted in an empty view, so leaving it changes nothing.
+    if (!m_canvas.m_pPalette)
+        return FALSE;
+    UINT changed;
+    {
+        CClientDC dc(this);
+        HPALETTE old = ::SelectPalette(dc, *m_canvas.m_pPalette, FALSE);
+        changed = ::RealizePalette(dc);
+        ::SelectPalette(dc, old, FALSE);
+    }
+    if (changed == 0 || changed == GDI_ERROR)
+        return FALSE;
+    CWnd::Invalidate(TRUE);
+    UpdateWindow();
+    return TRUE;
+}
+
+void CLauncherVlm2001View::OnPaletteChanged(HWND focusWindow)
+{
+    if (focusWindow != m_hWnd)
+        OnQueryNewPalette();
+}
+
+bool CLauncherVlm2001View::IsAvailable(int button)
+{
+    CMainFrame* frame = LauncherFrame();
+    return frame && frame->LaunchGame(button, true);
+}
+
+void CLauncherVlm2001View::PlayHighlightSound()
+{
+    if (CMainFrame* frame = LauncherFrame())
+        frame->PlayHighlightSound();
+}
+
+void CLauncherVlm2001View::Invalidate(const velmora::Rect* rect)
+{
+    if (!rect) {
+        CWnd::Invalidate(TRUE);
+        return;
+    }
+    RECT r = ToRECT(*rect);
+    InvalidateRect(&r, TRUE);
+}
+
+void CLauncherVlm2001View::Launch(int button)
+{
+    if (CMainFrame* frame = LauncherFrame())
+        frame->LaunchGame(button, false);
 }

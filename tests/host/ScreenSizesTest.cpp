@@ -10,10 +10,6 @@
 namespace velmora {
 
 // Lets failed comparisons print the rectangle.
-bool operator==(const Rect& a, const Rect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 std::ostream& operator<<(std::ostream& os, const Rect& r)
 {
     return os << '{' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '}';

@@ -242,6 +242,17 @@ void TypeText(const std::string& text)
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void MovePointer(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
 void ClickAt(int x, int y)
 {
     // The move travels in the same input batch as the press, so the press cannot land where the

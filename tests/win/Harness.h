@@ -75,6 +75,8 @@ private:
 // Presses and releases keys, mouse buttons and moves the pointer with real input.
 void PressKey(WORD key, bool alt = false, bool ctrl = false);
 void ClickAt(int x, int y);
+// Moves the pointer to a screen position as the mouse would.
+void MovePointer(int x, int y);
 // Types ASCII text into whatever has the keyboard.
 void TypeText(const std::string& text);
 

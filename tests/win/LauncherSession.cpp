@@ -2,6 +2,7 @@
 #include "LauncherSession.h"
 
 #include "Harness.h"
+#include "view/SplashPictureWnd.h"
 
 namespace test {
 
@@ -11,6 +12,10 @@ LauncherSession::LauncherSession(const char* commandLine)
     m_app->m_lpCmdLine = m_commandLine.data();
     m_app->m_nCmdShow = SW_SHOWNORMAL;
     m_started = m_app->InitInstance();
+    // Key presses dismiss the start-up pictures, as a user in a hurry would.
+    MSG press = {hwnd(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    while (CSplashPictureWnd::IsShowing())
+        CSplashPictureWnd::FilterStartupMessage(&press);
     PumpMessages();
 }
 

@@ -1,0 +1,84 @@
+// The sound manager: a fixed table of clip slots, freed by a periodic service pass once their sound ends.
+#pragma once
+
+#include "SoundClip.h"
+
+#include <atomic>
+#include <memory>
+
+// Creates the default DirectSound device; tests put a fake device in its place.
+using DirectSoundFactory = HRESULT (*)(IDirectSound** device);
+// Installs `factory` (nullptr: the real DirectSoundCreate) and returns the one it replaces.
+DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory);
+
+// A multimedia timer calling `callback(user)` on its own thread every `period` ms.
+class CPeriodicTimer {
+public:
+    using Callback = int (*)(void* user);
+    CPeriodicTimer() = default;
+    // Stops the timer, so a record is never freed under a tick.
+    ~CPeriodicTimer();
+    CPeriodicTimer(const CPeriodicTimer&) = delete;
+    CPeriodicTimer& operator=(const CPeriodicTimer&) = delete;
+
+    bool Start(UINT periodMs, UINT resolutionMs, void* userValue, Callback function);
+    // Kills the timer; on return no tick of it starts, and a tick under way on another thread has ended.
+    void Stop();
+    // Waits until no tick of the timer started as `serial` runs on another thread.
+    static void WaitForTicks(DWORD_PTR serial);
+    DWORD_PTR Serial() const { return m_serial; }
+
+    Callback callback = nullptr;
+    void* user = nullptr;
+    UINT period = 0;
+    UINT resolution = 0;
+    UINT timer_id = 0;
+
+private:
+    static void CALLBACK TimerProc(UINT id, UINT message, DWORD_PTR serial, DWORD_PTR, DWORD_PTR);
+    DWORD_PTR m_serial = 0;
+};
+
+class CZibSound {
+public:
+    CZibSound();
+    // Stops every sound and the timer, then releases the device and every buffer made from it.
+    virtual ~CZibSound();
+    CZibSound(const CZibSound&) = delete;
+    CZibSound& operator=(const CZibSound&) = delete;
+
+    bool Init(HWND window, int maxSounds);
+    // Plays a file (or, with no name, the "WAVE" resource) once and frees its slot when it has ended.
+    int PlayOnce(const char* fileName, int resourceId = 0);
+    bool IsSlotInUse(int id) const;
+    int Load(const char* fileName, int resourceId);
+    bool Play(int id, BYTE looping);
+    bool Stop(int id);
+    bool StopAll();
+    bool ReleaseSlot(int id);
+    bool CheckId(int id);
+    bool StartServiceTimer();
+    // Frees pending slots whose sound has ended; stops the timer when none is left.
+    void Service();
+    const char* GetErrorText() const { return error_text; }
+    // Whether the service timer is present (read from any thread).
+    bool HasServiceTimer() const { return timer.load() != nullptr; }
+
+    int max_sounds = 0;
+    const char* error_text = nullptr;
+    BYTE initialised = 0;
+    IDirectSound* device = nullptr;
+    std::unique_ptr<CSoundClip[]> clips;
+    // Written by the timer thread's pass and read by the caller's thread.
+    std::unique_ptr<std::atomic<BYTE>[]> in_use;
+    std::unique_ptr<std::atomic<BYTE>[]> auto_release;
+    std::atomic<CPeriodicTimer*> timer{nullptr};
+    IDirectSoundBuffer* primary = nullptr;
+    HANDLE mutex = nullptr;
+
+private:
+    bool InRange(int id) const { return id >= 0 && id < max_sounds; }
+    void StopTimer();
+    // The serial of a timer that its own pass stopped; teardown waits for that tick to end.
+    std::atomic<DWORD_PTR> m_retiredTimer{0};
+};

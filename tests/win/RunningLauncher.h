@@ -1,0 +1,114 @@
+// The real program started from a test, found and closed again.
+#pragma once
+
+#include "Harness.h"
+
+#include <string>
+
+namespace test {
+
+// Velmora.exe from the install folder, started with `folder` as its current directory.
+class RunningLauncher {
+public:
+    explicit RunningLauncher(const std::string& folder, const std::string& arguments = "")
+    {
+        std::string exe = test::InstallFolder() + "\\Velmora.exe";
+        std::string commandLine = "\"" + exe + "\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                           &startup, &info)) {
+            CloseHandle(info.hThread);
+            m_process = info.hProcess;
+            m_processId = info.dwProcessId;
+        }
+    }
+    ~RunningLauncher()
+    {
+        if (!m_process)
+            return;
+        if (HWND window = Frame())
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(m_process, 20000) != WAIT_OBJECT_0)
+            TerminateProcess(m_process, 1);
+        CloseHandle(m_process);
+    }
+    RunningLauncher(const RunningLauncher&) = delete;
+    RunningLauncher& operator=(const RunningLauncher&) = delete;
+
+    bool started() const { return m_process != nullptr; }
+
+    // The launcher's frame window, or null.
+    HWND Frame() const
+    {
+        FrameSearch search = {m_processId, nullptr};
+        EnumWindows(&FindFrame, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // Waits for the frame to be shown, active, and to hold the keyboard focus (in itself or its view).
+    HWND WaitForFrame() const
+    {
+        HWND window = nullptr;
+        bool ready = test::WaitFor([&] {
+            if (!(window = Frame()) || !IsWindowVisible(window) || GetForegroundWindow() != window)
+                return false;
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndActive == window &&
+                   (gui.hwndFocus == window || IsChild(window, gui.hwndFocus));
+        });
+        return ready ? window : nullptr;
+    }
+
+    // The start-up picture now shown, or null: a visible untitled popup window of the launcher.
+    HWND Splash() const
+    {
+        FrameSearch search = {m_processId, nullptr};
+        EnumWindows(&FindSplash, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    bool WaitForExit(DWORD& exitCode) const
+    {
+        if (WaitForSingleObject(m_process, 20000) != WAIT_OBJECT_0)
+            return false;
+        return GetExitCodeProcess(m_process, &exitCode);
+    }
+
+private:
+    struct FrameSearch {
+        DWORD processId;
+        HWND found;
+    };
+    static BOOL CALLBACK FindFrame(HWND window, LPARAM data)
+    {
+        auto* search = reinterpret_cast<FrameSearch*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char title[64] = "";
+        GetWindowTextA(window, title, sizeof title);
+        if (owner != search->processId || std::string(title) != "Velmora Launcher")
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    }
+
+    static BOOL CALLBACK FindSplash(HWND window, LPARAM data)
+    {
+        auto* search = reinterpret_cast<FrameSearch*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextLengthA(window) != 0 ||
+            !(GetWindowLongA(window, GWL_STYLE) & WS_POPUP))
+            return TRUE;
+        search->found = window;
+        return FALSE;
+    }
+
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+};
+
+} // namespace test

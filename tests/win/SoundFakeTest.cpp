@@ -1,0 +1,820 @@
+// The sound manager and its clips against a fake DirectSound device: every failure, text and slot rule.
+#include "Harness.h"
+#include "sound/WaveImage.h"
+#include "sound/ZibSound.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// ---- The fake device ----
+
+class FakeBuffer : public IDirectSoundBuffer {
+public:
+    explicit FakeBuffer(DWORD bytes) : memory(bytes, 0xCD) {}
+
+    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
+    STDMETHOD_(ULONG, AddRef)() override { return ULONG(++refs); }
+    STDMETHOD_(ULONG, Release)() override
+    {
+        int left = --refs;
+        if (left < 0)
+            ++overReleased;
+        return ULONG(left < 0 ? 0 : left);
+    }
+    STDMETHOD(GetCaps)(LPDSBCAPS) override { return E_NOTIMPL; }
+    STDMETHOD(GetCurrentPosition)(LPDWORD, LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetFormat)(LPWAVEFORMATEX, DWORD, LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetVolume)(LPLONG) override { return E_NOTIMPL; }
+    STDMETHOD(GetPan)(LPLONG) override { return E_NOTIMPL; }
+    STDMETHOD(GetFrequency)(LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(GetStatus)(LPDWORD status) override
+    {
+        ++statusCalls;
+        *status = (playing ? DSBSTATUS_PLAYING : 0) | (lost ? DSBSTATUS_BUFFERLOST : 0);
+        return DS_OK;
+    }
+    STDMETHOD(Initialize)(LPDIRECTSOUND, LPCDSBUFFERDESC) override { return E_NOTIMPL; }
+    STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID* region, LPDWORD regionBytes, LPVOID* second,
+                    LPDWORD secondBytes, DWORD) override
+    {
+        if (lockResult != DS_OK)
+            return lockResult;
+        if (offset != 0 || bytes == 0 || bytes > memory.size() || second || secondBytes)
+            return DSERR_INVALIDPARAM;
+        *region = memory.data();
+        *regionBytes = bytes;
+        return DS_OK;
+    }
+    STDMETHOD(Play)(DWORD, DWORD, DWORD flags) override
+    {
+        if (playResult != DS_OK)
+            return playResult;
+        playFlags = flags;
+        playing = true;
+        return DS_OK;
+    }
+    STDMETHOD(SetCurrentPosition)(DWORD newPosition) override
+    {
+        if (positionResult != DS_OK)
+            return positionResult;
+        position = newPosition;
+        return DS_OK;
+    }
+    STDMETHOD(SetFormat)(LPCWAVEFORMATEX format) override
+    {
+        if (setFormatResult != DS_OK)
+            return setFormatResult;
+        primaryFormat = *format;
+        return DS_OK;
+    }
+    STDMETHOD(SetVolume)(LONG) override { return E_NOTIMPL; }
+    STDMETHOD(SetPan)(LONG) override { return E_NOTIMPL; }
+    STDMETHOD(SetFrequency)(DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Stop)() override
+    {
+        if (stopResult != DS_OK)
+            return stopResult;
+        playing = false;
+        return DS_OK;
+    }
+    STDMETHOD(Unlock)(LPVOID, DWORD bytes, LPVOID, DWORD) override
+    {
+        if (unlockResult != DS_OK)
+            return unlockResult;
+        unlockedBytes = bytes;
+        return DS_OK;
+    }
+    STDMETHOD(Restore)() override
+    {
+        ++restoreCalls;
+        if (restoreFailures > 0) {
+            --restoreFailures;
+            return DSERR_BUFFERLOST;
+        }
+        lost = false;
+        return DS_OK;
+    }
+
+    std::vector<BYTE> memory;
+    std::atomic<int> refs{1}, overReleased{0}, statusCalls{0}, restoreCalls{0}, restoreFailures{0};
+    std::atomic<bool> playing{false}, lost{false};
+    DWORD playFlags = 0xFFFF, position = 777, unlockedBytes = 0;
+    HRESULT lockResult = DS_OK, unlockResult = DS_OK, playResult = DS_OK, stopResult = DS_OK,
+            positionResult = DS_OK, setFormatResult = DS_OK;
+    WAVEFORMATEX primaryFormat = {};
+};
+
+// What the next device and its buffers will do, and everything they were asked.
+struct FakeWorld {
+    HRESULT createResult = DS_OK, coopResult = DS_OK, primaryResult = DS_OK, setFormatResult = DS_OK,
+            bufferResult = DS_OK, lockResult = DS_OK, unlockResult = DS_OK;
+    int devicesCreated = 0, bufferRequests = 0;
+    HWND coopWindow = nullptr;
+    DWORD coopLevel = 0;
+    DSBUFFERDESC1 lastDescription = {};
+    WAVEFORMATEX lastFormat = {};
+    std::vector<std::unique_ptr<FakeBuffer>> primaries, buffers;
+    std::atomic<int> deviceRefs{0};
+};
+FakeWorld* g_world = nullptr;
+
+class FakeDevice : public IDirectSound {
+public:
+    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
+    STDMETHOD_(ULONG, AddRef)() override { return ULONG(++g_world->deviceRefs); }
+    STDMETHOD_(ULONG, Release)() override { return ULONG(--g_world->deviceRefs); }
+    STDMETHOD(CreateSoundBuffer)(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER out, IUnknown* outer) override
+    {
+        FakeWorld& w = *g_world;
+        if (outer || description->dwSize != sizeof(DSBUFFERDESC1))
+            return DSERR_INVALIDPARAM;
+        if (description->dwFlags & DSBCAPS_PRIMARYBUFFER) {
+            if (w.primaryResult != DS_OK)
+                return w.primaryResult;
+            w.primaries.push_back(std::make_unique<FakeBuffer>(0));
+            w.primaries.back()->setFormatResult = w.setFormatResult;
+            *out = w.primaries.back().get();
+            return DS_OK;
+        }
+        ++w.bufferRequests;
+        std::memcpy(&w.lastDescription, description, sizeof w.lastDescription);
+        w.lastFormat = *description->lpwfxFormat;
+        if (w.bufferResult != DS_OK)
+            return w.bufferResult;
+        if (description->dwBufferBytes == 0)
+            return DSERR_INVALIDPARAM;
+        w.buffers.push_back(std::make_unique<FakeBuffer>(description->dwBufferBytes));
+        w.buffers.back()->lockResult = w.lockResult;
+        w.buffers.back()->unlockResult = w.unlockResult;
+        *out = w.buffers.back().get();
+        return DS_OK;
+    }
+    STDMETHOD(GetCaps)(LPDSCAPS) override { return E_NOTIMPL; }
+    STDMETHOD(DuplicateSoundBuffer)(LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER) override { return E_NOTIMPL; }
+    STDMETHOD(SetCooperativeLevel)(HWND window, DWORD level) override
+    {
+        g_world->coopWindow = window;
+        g_world->coopLevel = level;
+        return g_world->coopResult;
+    }
+    STDMETHOD(Compact)() override { return E_NOTIMPL; }
+    STDMETHOD(GetSpeakerConfig)(LPDWORD) override { return E_NOTIMPL; }
+    STDMETHOD(SetSpeakerConfig)(DWORD) override { return E_NOTIMPL; }
+    STDMETHOD(Initialize)(LPCGUID) override { return E_NOTIMPL; }
+};
+FakeDevice g_device;
+
+HRESULT CreateFakeDevice(IDirectSound** device)
+{
+    ++g_world->devicesCreated;
+    if (g_world->createResult != DS_OK)
+        return g_world->createResult;
+    g_world->deviceRefs = 1;
+    *device = &g_device;
+    return DS_OK;
+}
+
+// Milliseconds from a fine clock (GetTickCount moves in steps of 10-16 ms).
+double NowMs()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// ---- WAV files ----
+
+void PutU32(std::vector<BYTE>& out, DWORD v)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(BYTE(v >> shift));
+}
+
+// A mono 16-bit PCM file at 22050 Hz whose "data" chunk declares `declared` bytes and holds `samples`.
+std::vector<BYTE> WaveFile(const std::vector<BYTE>& samples, DWORD declared)
+{
+    std::vector<BYTE> out = {'R', 'I', 'F', 'F'};
+    PutU32(out, DWORD(4 + 24 + 8 + samples.size()));
+    for (const char* part : {"WAVE", "fmt "})
+        out.insert(out.end(), part, part + 4);
+    PutU32(out, 16);
+    for (DWORD v : {0x00010001u, 22050u, 44100u, 0x00100002u})
+        PutU32(out, v);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    PutU32(out, declared);
+    out.insert(out.end(), samples.begin(), samples.end());
+    return out;
+}
+
+std::vector<BYTE> Samples(std::size_t count)
+{
+    std::vector<BYTE> samples(count);
+    for (std::size_t i = 0; i < count; ++i)
+        samples[i] = BYTE(i * 7 + 1);
+    return samples;
+}
+
+void WriteFile(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+class SoundFake : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_world = &m_world;
+        m_previous = SetDirectSoundFactory(&CreateFakeDevice);
+        m_window = CreateWindowA("STATIC", "sound", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_window, nullptr);
+        m_sound = m_temp.path() + "\\tick.wav";
+        WriteFile(m_sound, WaveFile(Samples(400), 400));
+    }
+    void TearDown() override
+    {
+        SetDirectSoundFactory(m_previous);
+        DestroyWindow(m_window);
+        for (auto& buffer : m_world.buffers)
+            EXPECT_EQ(buffer->overReleased, 0);
+        g_world = nullptr;
+    }
+
+    FakeBuffer& Buffer(std::size_t index) { return *m_world.buffers.at(index); }
+    // Ends every sound as the device would when each has played through.
+    void EndAllSounds()
+    {
+        for (auto& buffer : m_world.buffers)
+            buffer->playing = false;
+    }
+
+    FakeWorld m_world;
+    DirectSoundFactory m_previous = nullptr;
+    HWND m_window = nullptr;
+    test::TempFolder m_temp;
+    std::string m_sound;
+};
+
+// ---- Init ----
+
+enum class InitFault { None, Create, Coop, Primary, Format };
+
+struct InitRow {
+    InitFault fault;
+    bool result;
+    const char* text;
+    int deviceRefsAfter;
+    bool playsAfter;
+};
+
+TEST_F(SoundFake, InitFailureTable)
+{
+    const InitRow rows[] = {
+        {InitFault::None, true, nullptr, 1, true},
+        {InitFault::Create, false, "DirectSoundCreate FAILED", 0, false},
+        {InitFault::Coop, false, "DirectSoundSetCoop FAILED", 0, false},
+        {InitFault::Primary, true, "Failed to create primary buffer", 1, true},
+        {InitFault::Format, true, "Failed to set primary format", 1, true},
+    };
+    for (const InitRow& row : rows) {
+        SCOPED_TRACE(int(row.fault));
+        m_world.createResult = row.fault == InitFault::Create ? DSERR_NODRIVER : DS_OK;
+        m_world.coopResult = row.fault == InitFault::Coop ? DSERR_INVALIDPARAM : DS_OK;
+        m_world.primaryResult = row.fault == InitFault::Primary ? DSERR_INVALIDPARAM : DS_OK;
+        m_world.setFormatResult = row.fault == InitFault::Format ? DSERR_BADFORMAT : DS_OK;
+        {
+            CZibSound sound;
+            EXPECT_EQ(sound.Init(m_window, 16), row.result);
+            EXPECT_STREQ(sound.GetErrorText(), row.text);
+            EXPECT_EQ(m_world.deviceRefs, row.deviceRefsAfter);
+            EXPECT_EQ(sound.max_sounds, row.result ? 16 : 0);
+            EXPECT_EQ(sound.PlayOnce(m_sound.c_str()) >= 0, row.playsAfter);
+            EndAllSounds();
+        }
+        EXPECT_EQ(m_world.deviceRefs, 0);
+    }
+    EXPECT_EQ(m_world.coopWindow, m_window);
+    EXPECT_EQ(m_world.coopLevel, DWORD(DSSCL_EXCLUSIVE));
+    const WAVEFORMATEX& format = m_world.primaries.at(0)->primaryFormat;
+    EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(format.nChannels, 2);
+    EXPECT_EQ(format.nSamplesPerSec, 44100u);
+    EXPECT_EQ(format.nAvgBytesPerSec, 176400u);
+    EXPECT_EQ(format.nBlockAlign, 4);
+    EXPECT_EQ(format.wBitsPerSample, 16);
+    EXPECT_EQ(format.cbSize, 0);
+}
+
+TEST_F(SoundFake, InitRefusesNoWindowAndASecondCallButAllowsARetry)
+{
+    CZibSound sound;
+    EXPECT_FALSE(sound.Init(nullptr, 16));
+    EXPECT_STREQ(sound.GetErrorText(), "CZibSound::Init() Can not accept NULL HWND");
+    EXPECT_EQ(m_world.devicesCreated, 0);
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    IDirectSound* device = sound.device;
+    EXPECT_FALSE(sound.Init(m_window, 4));
+    EXPECT_STREQ(sound.GetErrorText(), "CZibSound::Init() has already been calles and it was sucessful!");
+    EXPECT_EQ(sound.max_sounds, 16);
+    EXPECT_EQ(sound.device, device);
+    EXPECT_EQ(m_world.devicesCreated, 1);
+}
+
+TEST_F(SoundFake, BeforeInitNothingPlaysAndNoSlotIsInUse)
+{
+    CZibSound sound;
+    EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "Need a successful Init()");
+    for (int id : {-1, 0, 1, 15, 16})
+        EXPECT_FALSE(sound.IsSlotInUse(id)) << id;
+    sound.error_text = nullptr;
+    EXPECT_FALSE(sound.CheckId(0));
+    EXPECT_STREQ(sound.GetErrorText(), "Need a successful Init()");
+    EXPECT_FALSE(sound.Stop(0));
+    EXPECT_FALSE(sound.ReleaseSlot(0));
+    EXPECT_FALSE(sound.Play(0, 0));
+    EXPECT_EQ(m_world.bufferRequests, 0);
+}
+
+// ---- Slots ----
+
+TEST_F(SoundFake, SlotRulesAndTheirTexts)
+{
+    {
+        CZibSound none;
+        ASSERT_TRUE(none.Init(m_window, 0));
+        EXPECT_EQ(none.Load(m_sound.c_str(), 0), -1);
+        EXPECT_STREQ(none.GetErrorText(), "Max sounds reached, increase max_sounds in call to Init()");
+    }
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 4));
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), 0);
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), 1);
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), 2);
+    EXPECT_TRUE(sound.ReleaseSlot(1));
+    EXPECT_FALSE(sound.IsSlotInUse(1));
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), 1);
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), 3);
+    EXPECT_EQ(sound.Load(m_sound.c_str(), 0), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "Max sounds reached, increase max_sounds in call to Init()");
+
+    EXPECT_TRUE(sound.ReleaseSlot(2));
+    for (int id : {-1, 2, 4}) {
+        sound.error_text = nullptr;
+        EXPECT_FALSE(sound.CheckId(id)) << id;
+        EXPECT_STREQ(sound.GetErrorText(), "Invalid Sound ID") << id;
+        EXPECT_FALSE(sound.IsSlotInUse(id)) << id;
+    }
+    EXPECT_FALSE(sound.ReleaseSlot(2));
+    EXPECT_TRUE(sound.CheckId(3));
+
+    // A missing file uses no slot and asks the device for nothing.
+    int requests = m_world.bufferRequests;
+    EXPECT_EQ(sound.PlayOnce((m_temp.path() + "\\missing.wav").c_str()), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_FALSE(sound.IsSlotInUse(2));
+    EXPECT_EQ(m_world.bufferRequests, requests);
+}
+
+// A clip operation's failure, and the text the manager then holds.
+enum class ClipFault { CreateBuffer, Lock, Unlock, Play, Stop, Rewind };
+
+struct ClipFaultRow {
+    ClipFault fault;
+    const char* text;
+    bool slotHeldAfter;
+};
+
+TEST_F(SoundFake, ClipFailuresReachTheManagerWithTheirTexts)
+{
+    const ClipFaultRow rows[] = {
+        {ClipFault::CreateBuffer, "CreateSoundBuffer FAILED", false},
+        {ClipFault::Lock, "Unable to lock sound buffer", false},
+        {ClipFault::Unlock, "Unable to unlock sound buffer", false},
+        {ClipFault::Play, "Play of sound buffer FAILED", true},
+        {ClipFault::Stop, "Stop of sound buffer FAILED", true},
+        {ClipFault::Rewind, "Could not reset current position", true},
+    };
+    for (const ClipFaultRow& row : rows) {
+        SCOPED_TRACE(int(row.fault));
+        m_world.bufferResult = row.fault == ClipFault::CreateBuffer ? DSERR_OUTOFMEMORY : DS_OK;
+        m_world.lockResult = row.fault == ClipFault::Lock ? DSERR_INVALIDCALL : DS_OK;
+        m_world.unlockResult = row.fault == ClipFault::Unlock ? DSERR_INVALIDCALL : DS_OK;
+        std::size_t before = m_world.buffers.size();
+        CZibSound sound;
+        ASSERT_TRUE(sound.Init(m_window, 2));
+        int id = sound.Load(m_sound.c_str(), 0);
+        if (id >= 0) {
+            FakeBuffer& buffer = Buffer(before);
+            buffer.playResult = row.fault == ClipFault::Play ? DSERR_INVALIDCALL : DS_OK;
+            buffer.stopResult = row.fault == ClipFault::Stop ? DSERR_INVALIDCALL : DS_OK;
+            buffer.positionResult = row.fault == ClipFault::Rewind ? DSERR_INVALIDCALL : DS_OK;
+            bool played = sound.Play(id, 0);
+            bool ok = played && sound.Stop(id);
+            EXPECT_FALSE(ok);
+            buffer.stopResult = DS_OK;
+            buffer.positionResult = DS_OK;
+        }
+        EXPECT_STREQ(sound.GetErrorText(), row.text);
+        EXPECT_EQ(sound.IsSlotInUse(0), row.slotHeldAfter);
+        // A buffer that could not be filled is released at once.
+        if (row.fault == ClipFault::Lock || row.fault == ClipFault::Unlock) {
+            EXPECT_EQ(Buffer(before).refs, 0);
+        }
+    }
+}
+
+TEST_F(SoundFake, SeventeenthSoundIsRefusedUntilASlotFrees)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(sound.PlayOnce(m_sound.c_str()), i);
+    EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "Max sounds reached, increase max_sounds in call to Init()");
+    EXPECT_EQ(m_world.buffers.size(), 16u);
+    EXPECT_TRUE(sound.HasServiceTimer());
+
+    Buffer(5).playing = false;
+    ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(5); }));
+    EXPECT_TRUE(sound.IsSlotInUse(4));
+    EXPECT_TRUE(sound.HasServiceTimer());
+    EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), 5);
+
+    EndAllSounds();
+    ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
+    for (int id = 0; id < 16; ++id)
+        EXPECT_FALSE(sound.IsSlotInUse(id)) << id;
+    for (auto& buffer : m_world.buffers)
+        EXPECT_EQ(buffer->refs, 0);
+}
+
+// The slot stays in use while the sound plays, and is freed by the first pass after its end.
+TEST_F(SoundFake, PendingSlotIsFreedByThePassAfterItsEndAndTheTimerStops)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    double slowest = 0;
+    for (int round = 0; round < 3; ++round) {
+        std::size_t index = m_world.buffers.size();
+        int id = sound.PlayOnce(m_sound.c_str());
+        ASSERT_EQ(id, 0);
+        FakeBuffer& buffer = Buffer(index);
+        EXPECT_EQ(buffer.playFlags, 0u);
+        // Two passes have looked at the playing sound and kept it.
+        ASSERT_TRUE(test::WaitFor([&] { return buffer.statusCalls >= 2; }));
+        EXPECT_TRUE(sound.IsSlotInUse(id));
+        EXPECT_TRUE(sound.HasServiceTimer());
+        EXPECT_EQ(buffer.refs, 1);
+
+        buffer.playing = false;
+        double ended = NowMs();
+        ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(id); }, 5000));
+        double freedAfter = NowMs() - ended;
+        slowest = std::max(slowest, freedAfter);
+        EXPECT_LT(freedAfter, 2000.0);
+        ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
+        EXPECT_EQ(buffer.refs, 0);
+    }
+    std::printf("slot freed at most %.0f ms after the sound's end\n", slowest);
+    RecordProperty("slowest_free_ms", int(slowest));
+}
+
+TEST_F(SoundFake, StopOnAPendingSlotFreesItBeforeReturning)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    int other = sound.PlayOnce(m_sound.c_str());
+    int id = sound.PlayOnce(m_sound.c_str());
+    ASSERT_EQ(id, 1);
+    Buffer(1).position = 300;
+    ASSERT_TRUE(sound.Stop(id));
+    EXPECT_FALSE(sound.IsSlotInUse(id));
+    EXPECT_FALSE(Buffer(1).playing);
+    EXPECT_EQ(Buffer(1).position, 0u);
+    EXPECT_EQ(Buffer(1).refs, 0);
+    // The other sound still plays, so its slot and the timer stay.
+    EXPECT_TRUE(sound.IsSlotInUse(other));
+    EXPECT_TRUE(sound.HasServiceTimer());
+    EXPECT_FALSE(sound.Stop(id));
+    EXPECT_STREQ(sound.GetErrorText(), "Invalid Sound ID");
+    ASSERT_TRUE(sound.StopAll());
+    EXPECT_FALSE(sound.IsSlotInUse(other));
+    EXPECT_FALSE(sound.HasServiceTimer());
+}
+
+TEST_F(SoundFake, TeardownWithSoundsPendingReleasesEverything)
+{
+    for (int round = 0; round < 20; ++round) {
+        std::size_t first = m_world.buffers.size();
+        std::atomic<bool> done{false};
+        std::thread ender;
+        {
+            CZibSound sound;
+            ASSERT_TRUE(sound.Init(m_window, 16));
+            for (int i = 0; i < 4; ++i)
+                ASSERT_EQ(sound.PlayOnce(m_sound.c_str()), i);
+            ASSERT_EQ(sound.Load(m_sound.c_str(), 0), 4);   // held, never played
+            // Sounds end while the manager tears down, so passes and teardown meet.
+            ender = std::thread([&, first] {
+                for (std::size_t i = first; i < first + 4 && !done; ++i) {
+                    m_world.buffers[i]->playing = false;
+                    Sleep(DWORD(round % 3));
+                }
+            });
+            if (round % 2)
+                test::WaitFor([&] { return m_world.buffers[first]->statusCalls > 1; });
+        }
+        done = true;
+        ender.join();
+        EXPECT_EQ(m_world.deviceRefs, 0);
+        for (std::size_t i = first; i < first + 4; ++i)
+            EXPECT_EQ(m_world.buffers[i]->refs, 0) << round << " " << i;
+    }
+}
+
+int CountTick(void* user);
+
+TEST_F(SoundFake, NoPassRunsWhileAnotherHolderHasTheNamedMutex)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    int id = sound.PlayOnce(m_sound.c_str());
+    ASSERT_EQ(id, 0);
+    HANDLE shared = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "MutexToProtectSound");
+    ASSERT_NE(shared, nullptr);
+    ASSERT_EQ(WaitForSingleObject(shared, 5000), WAIT_OBJECT_0);
+    Buffer(0).playing = false;
+    // Five service periods go by on another timer; every pass gives up on the mutex meanwhile.
+    std::atomic<int> clock{0};
+    CPeriodicTimer other;
+    ASSERT_TRUE(other.Start(100, 1, &clock, &CountTick));
+    ASSERT_TRUE(test::WaitFor([&] { return clock >= 10; }));
+    other.Stop();
+    EXPECT_TRUE(sound.IsSlotInUse(id));
+    ReleaseMutex(shared);
+    CloseHandle(shared);
+    ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(id); }));
+    ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
+}
+
+// ---- The periodic timer ----
+
+struct TickCounter {
+    std::atomic<int> ticks{0}, inside{0}, overlapped{0};
+};
+
+int SlowTick(void* user)
+{
+    auto* counter = static_cast<TickCounter*>(user);
+    if (++counter->inside > 1)
+        ++counter->overlapped;
+    Sleep(60);
+    ++counter->ticks;
+    --counter->inside;
+    return 1;
+}
+
+int CountTick(void* user)
+{
+    ++*static_cast<std::atomic<int>*>(user);
+    return 1;
+}
+
+TEST(PeriodicTimer, StopWaitsForATickUnderWayAndNoTickFollows)
+{
+    for (int round = 0; round < 5; ++round) {
+        TickCounter counter;
+        std::atomic<int> clock{0};
+        CPeriodicTimer timer;
+        ASSERT_TRUE(timer.Start(20, 1, &counter, &SlowTick));
+        EXPECT_NE(timer.timer_id, 0u);
+        ASSERT_TRUE(test::WaitFor([&] { return counter.inside > 0 || counter.ticks > 1; }));
+        timer.Stop();
+        EXPECT_EQ(timer.timer_id, 0u);
+        EXPECT_EQ(counter.inside, 0);
+        int after = counter.ticks;
+        // Another timer serves as the clock: ten of its ticks span several periods of the stopped one.
+        CPeriodicTimer other;
+        ASSERT_TRUE(other.Start(20, 1, &clock, &CountTick));
+        ASSERT_TRUE(test::WaitFor([&] { return clock >= 10; }));
+        other.Stop();
+        EXPECT_EQ(counter.ticks, after);
+        EXPECT_EQ(counter.overlapped, 0);
+    }
+}
+
+// ---- Clips ----
+
+class SoundClipFake : public SoundFake {
+protected:
+    void SetUp() override
+    {
+        SoundFake::SetUp();
+        ASSERT_EQ(CreateFakeDevice(&m_device), DS_OK);
+    }
+    IDirectSound* m_device = nullptr;
+};
+
+TEST_F(SoundClipFake, NeverLoadedAndUnloadedClipsRefuseWithNoSoundLoaded)
+{
+    CSoundClip clip;
+    EXPECT_EQ(clip.GetErrorText(), nullptr);
+    EXPECT_EQ(clip.loaded, 0);
+    using Operation = bool (*)(CSoundClip&);
+    const Operation operations[] = {
+        [](CSoundClip& c) { return c.Play(0); },
+        [](CSoundClip& c) { return c.Stop(); },
+        [](CSoundClip& c) { return c.StopAndRewind(); },
+        [](CSoundClip& c) { return c.Unload(); },
+    };
+    for (Operation operation : operations) {
+        clip.error_text = nullptr;
+        EXPECT_FALSE(operation(clip));
+        EXPECT_STREQ(clip.GetErrorText(), "No sound loaded");
+    }
+    ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+    EXPECT_TRUE(clip.Unload());
+    EXPECT_EQ(Buffer(0).refs, 0);
+    EXPECT_FALSE(clip.Unload());
+    EXPECT_STREQ(clip.GetErrorText(), "No sound loaded");
+    EXPECT_STREQ(clip.file_name, m_sound.c_str());
+}
+
+TEST_F(SoundClipFake, BufferDescriptionAndContents)
+{
+    CSoundClip clip;
+    ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+    EXPECT_EQ(m_world.lastDescription.dwSize, 20u);
+    EXPECT_EQ(m_world.lastDescription.dwFlags, 0xE2u);
+    EXPECT_EQ(m_world.lastDescription.dwBufferBytes, 400u);
+    EXPECT_EQ(m_world.lastDescription.dwReserved, 0u);
+    EXPECT_EQ(m_world.lastFormat.nSamplesPerSec, 22050u);
+    EXPECT_EQ(m_world.lastFormat.nChannels, 1);
+    EXPECT_EQ(m_world.lastFormat.wBitsPerSample, 16);
+    EXPECT_EQ(Buffer(0).memory, Samples(400));
+    EXPECT_EQ(Buffer(0).unlockedBytes, 400u);
+    EXPECT_EQ(clip.loaded, 1);
+    clip.Unload();
+}
+
+struct DeclaredSizeRow {
+    DWORD present, declared, bufferBytes;
+};
+
+TEST_F(SoundClipFake, BufferHoldsOnlyTheSamplesPresent)
+{
+    const DeclaredSizeRow rows[] = {
+        {100, 100, 100},
+        {100, 60, 60},
+        {100, 0x7FFFFFF0u, 100},
+        {100, 0xFFFFFFFFu, 100},
+        {1, 0xFFFFFFFEu, 1},
+    };
+    for (const DeclaredSizeRow& row : rows) {
+        SCOPED_TRACE(row.declared);
+        WriteFile(m_sound, WaveFile(Samples(row.present), row.declared));
+        CSoundClip clip;
+        ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+        EXPECT_EQ(m_world.lastDescription.dwBufferBytes, row.bufferBytes);
+        EXPECT_EQ(m_world.buffers.back()->unlockedBytes, row.bufferBytes);
+        clip.Unload();
+    }
+    // No samples at all: no buffer is asked for.
+    WriteFile(m_sound, WaveFile({}, 5000));
+    int requests = m_world.bufferRequests;
+    CSoundClip empty;
+    EXPECT_FALSE(empty.LoadFromFile(m_sound.c_str(), m_device));
+    EXPECT_STREQ(empty.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_EQ(m_world.bufferRequests, requests);
+}
+
+TEST_F(SoundClipFake, StopAndRewindKeepsTheLoopingPosition)
+{
+    CSoundClip clip;
+    ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+    FakeBuffer& buffer = Buffer(0);
+    ASSERT_TRUE(clip.Play(0));
+    EXPECT_EQ(buffer.playFlags, 0u);
+    EXPECT_TRUE(clip.IsPlaying());
+    buffer.position = 250;
+    ASSERT_TRUE(clip.StopAndRewind());
+    EXPECT_FALSE(clip.IsPlaying());
+    EXPECT_EQ(buffer.position, 0u);
+
+    ASSERT_TRUE(clip.Play(1));
+    EXPECT_EQ(buffer.playFlags, DWORD(DSBPLAY_LOOPING));
+    EXPECT_EQ(clip.loop, 1);
+    buffer.position = 250;
+    ASSERT_TRUE(clip.StopAndRewind());
+    EXPECT_EQ(buffer.position, 250u);
+    clip.Unload();
+}
+
+struct LostRow {
+    int restoreFailures;
+    bool removeSource;
+    bool result;
+    int restoreCalls;
+    const char* text;
+};
+
+TEST_F(SoundClipFake, LostBufferIsRestoredAndRefilledBeforePlaying)
+{
+    const LostRow rows[] = {
+        {0, false, true, 1, nullptr},
+        {1, false, true, 2, nullptr},
+        {2, false, false, 2, "Buffer was lost and the restore FAILED"},
+        {0, true, false, 1, "Buffer was lost and the restore FAILED"},
+    };
+    for (const LostRow& row : rows) {
+        SCOPED_TRACE(row.restoreFailures * 10 + row.removeSource);
+        WriteFile(m_sound, WaveFile(Samples(400), 400));
+        CSoundClip clip;
+        ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+        FakeBuffer& buffer = *m_world.buffers.back();
+        std::fill(buffer.memory.begin(), buffer.memory.end(), BYTE(0));
+        buffer.lost = true;
+        buffer.restoreFailures = row.restoreFailures;
+        if (row.removeSource)
+            DeleteFileA(m_sound.c_str());
+        EXPECT_EQ(clip.Play(0), row.result);
+        EXPECT_EQ(buffer.restoreCalls, row.restoreCalls);
+        EXPECT_STREQ(clip.GetErrorText(), row.text);
+        EXPECT_EQ(buffer.playing, row.result);
+        if (row.result) {
+            EXPECT_EQ(buffer.memory, Samples(400));
+        }
+        // A failed restore leaves the clip loaded; the next call tries again.
+        EXPECT_EQ(clip.loaded, 1);
+        clip.Unload();
+    }
+}
+
+TEST_F(SoundClipFake, ResourceLoadsForgetTheFileName)
+{
+    CSoundClip clip;
+    ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
+    clip.Unload();
+    // The test program carries no "WAVE" resource, so the load finds nothing to play.
+    EXPECT_FALSE(clip.LoadFromResource(4242, m_device));
+    EXPECT_STREQ(clip.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_STREQ(clip.file_name, "");
+    EXPECT_EQ(clip.resource_id, 4242);
+    EXPECT_FALSE(clip.LoadFromFile((m_temp.path() + "\\missing.wav").c_str(), m_device));
+    EXPECT_STREQ(clip.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_STREQ(clip.file_name, (m_temp.path() + "\\missing.wav").c_str());
+}
+
+// ---- The image ----
+
+TEST_F(SoundFake, WaveImageFromFiles)
+{
+    CWaveImage image;
+    WAVEFORMATEX untouched = {};
+    untouched.nChannels = 9;
+    EXPECT_EQ(image.GetFormat(untouched), 0);
+    EXPECT_EQ(untouched.nChannels, 9);
+    EXPECT_EQ(image.GetDataSize(), 0u);
+    BYTE byte = 0;
+    EXPECT_EQ(image.ReadData(&byte, 1), 0u);
+    EXPECT_EQ(image.Free(), 0);
+
+    EXPECT_EQ(image.LoadFile((m_temp.path() + "\\missing.wav").c_str()), 0);
+    EXPECT_EQ(image.data, nullptr);
+    std::string empty = m_temp.path() + "\\empty.wav";
+    WriteFile(empty, {});
+    EXPECT_EQ(image.LoadFile(empty.c_str()), 0);
+    EXPECT_EQ(image.data, nullptr);
+
+    ASSERT_EQ(image.LoadFile(m_sound.c_str()), 1);
+    EXPECT_EQ(image.size, 444);
+    EXPECT_EQ(image.from_resource, 0);
+    EXPECT_EQ(image.GetDataSize(), 400u);
+    WAVEFORMATEX format = {};
+    EXPECT_EQ(image.GetFormat(format), 1);
+    EXPECT_EQ(format.nAvgBytesPerSec, 44100u);
+    std::vector<BYTE> samples(500, 0xEE);
+    EXPECT_EQ(image.ReadData(samples.data(), 500), 400u);
+    EXPECT_EQ(std::vector<BYTE>(samples.begin(), samples.begin() + 400), Samples(400));
+    EXPECT_EQ(samples[400], 0xEE);
+    EXPECT_EQ(image.ReadData(samples.data(), 10), 10u);
+    EXPECT_EQ(image.LoadFile(m_sound.c_str()), 1);   // frees the first block first
+    EXPECT_EQ(image.Free(), 1);
+    EXPECT_EQ(image.Free(), 0);
+    EXPECT_EQ(image.size, 0);
+}
+
+} // namespace

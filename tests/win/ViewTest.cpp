@@ -1,0 +1,314 @@
+// The real program's window read back from the screen: the composition at each size, the highlight
+// under the pointer, clicks, and the start-up pictures before it (1280x1024 desktop).
+#include "Harness.h"
+#include "RunningLauncher.h"
+#include "graphics/DibSurface.h"
+#include "tests/common/ReferenceBlit.h"
+#include "view/ButtonLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Pixels = std::vector<std::uint32_t>;   // top-down rows of 0x00RRGGBB
+
+constexpr UINT kBackgroundIds[3] = {148, 147, 149};
+
+// Resource id of button i's picture in size set s, normal or highlighted.
+UINT ButtonPictureId(int s, int i, bool highlighted)
+{
+    if (s == 0)
+        return highlighted ? 188 + i : (i < 6 ? 173 + i : 176 + i);
+    return (s == 1 ? 200 : 224) + 2 * i + (highlighted ? 1 : 0);
+}
+
+velmora::ConstPixelView ViewOf(const CDibSurface& surface)
+{
+    return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
+}
+
+// What the launcher must show in a client area of width x height: the background and the twelve
+// buttons, composed by the reference blitter from the program's own pictures.
+Pixels Expected(int s, int width, int height, int highlighted)
+{
+    CDibSurface background;
+    background.LoadFromResource(kBackgroundIds[s]);
+    RGBQUAD table[256] = {};
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, background.m_hObject);
+        GetDIBColorTable(dc, 0, 256, table);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    int stride = velmora::RowStride(width);
+    std::vector<std::uint8_t> canvas(std::size_t(stride) * height);
+    velmora::PixelView view = {canvas.data(), width, height};
+    velmora::Rect client = {0, 0, width, height};
+    velmora::ReferenceBlit(view, ViewOf(background), client, client, false, 0, 0, 0);
+    CDibSurface first;
+    first.LoadFromResource(ButtonPictureId(s, 0, false));
+    velmora::ButtonRects rects = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+    for (int i = 0; i < velmora::kButtonCount; ++i) {
+        CDibSurface picture;
+        picture.LoadFromResource(ButtonPictureId(s, i, i == highlighted));
+        velmora::ReferenceBlit(view, ViewOf(picture), {0, 0, picture.m_nWidth, picture.m_nHeight}, rects[i], true, 0,
+                               0, 0);
+    }
+    Pixels pixels(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const RGBQUAD& c = table[canvas[std::size_t(height - 1 - y) * stride + x]];
+            pixels[std::size_t(y) * width + x] = (c.rgbRed << 16) | (c.rgbGreen << 8) | c.rgbBlue;
+        }
+    return pixels;
+}
+
+// The screen's pixels under a window's client area, or under a whole window.
+Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
+{
+    RECT area;
+    POINT origin = {0, 0};
+    if (clientOnly) {
+        GetClientRect(window, &area);
+        ClientToScreen(window, &origin);
+    } else {
+        GetWindowRect(window, &area);
+        origin = {area.left, area.top};
+        OffsetRect(&area, -area.left, -area.top);
+    }
+    width = area.right;
+    height = area.bottom;
+    Pixels pixels(std::size_t(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    auto* source = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = source[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Waits until the view shows the composition of size set `s` with `highlighted` lit.
+::testing::AssertionResult ShowsComposition(HWND view, int s, int highlighted)
+{
+    int width = 0, height = 0, mismatches = 0;
+    Pixels expected;
+    bool same = test::WaitFor([&] {
+        Pixels actual = OnScreen(view, true, width, height);
+        if (actual.empty())
+            return false;
+        if (expected.size() != actual.size())
+            expected = Expected(s, width, height, highlighted);
+        mismatches = 0;
+        for (std::size_t i = 0; i < actual.size(); ++i)
+            mismatches += actual[i] != expected[i];
+        return mismatches == 0;
+    });
+    if (same)
+        return ::testing::AssertionSuccess();
+    if (width <= 0 || height <= 0)
+        return ::testing::AssertionFailure() << "no client area to read";
+    return ::testing::AssertionFailure() << mismatches << " of " << width * height << " pixels differ (client "
+                                         << width << "x" << height << ")";
+}
+
+// A picture's colours as a 640x480 window must show them.
+Pixels PictureColours(UINT id)
+{
+    HBITMAP picture = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 640, -480, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    Pixels pixels(640 * 480);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, picture, 0, 480, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(picture);
+    for (auto& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+bool ShowsPicture(HWND splash, UINT id)
+{
+    int width = 0, height = 0;
+    return test::WaitFor([&] { return OnScreen(splash, false, width, height) == PictureColours(id); }, 10000);
+}
+
+HWND ViewOfFrame(HWND frame)
+{
+    return GetWindow(frame, GW_CHILD);
+}
+
+POINT ScreenPoint(HWND view, int x, int y)
+{
+    POINT point = {x, y};
+    ClientToScreen(view, &point);
+    return point;
+}
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearSettings();
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+        test::MovePointer(1279, 1023);   // outside every window the launcher opens at (0, 0)
+    }
+    void TearDown() override { test::ClearSettings(); }
+
+    // Starts the launcher at size `s` at the top-left corner and presses Esc through its pictures.
+    HWND Start(test::RunningLauncher& launcher, int s)
+    {
+        test::WriteSetting("WPSizeIndex", DWORD(s));
+        test::WriteSetting("IDS_REG_LEFT", 0);
+        test::WriteSetting("IDS_REG_TOP", 0);
+        for (int picture = 0; picture < 2; ++picture) {
+            HWND splash = nullptr;
+            if (!test::WaitFor([&] { return (splash = launcher.Splash()) != nullptr; }))
+                return nullptr;
+            test::PressKey(VK_ESCAPE);
+            test::WaitFor([&] { return launcher.Splash() != splash; });
+        }
+        return launcher.WaitForFrame();
+    }
+};
+
+TEST_F(ViewTest, EachSizeShowsItsBackgroundAndButtonsPixelForPixel)
+{
+    for (int s : {2, 1, 0}) {
+        test::RunningLauncher launcher(test::InstallFolder());
+        HWND frame = Start(launcher, s);
+        ASSERT_NE(frame, nullptr) << "size " << s;
+        EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), s, -1)) << "size " << s;
+    }
+}
+
+TEST_F(ViewTest, ALargerClientStretchesTheBackgroundAndASmallerOneCutsIt)
+{
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND frame = Start(launcher, 2);
+    ASSERT_NE(frame, nullptr);
+    SetWindowPos(frame, nullptr, 0, 0, 1150, 860, SWP_NOZORDER);   // wider than 800: still the large set
+    EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), 2, -1));
+    SetWindowPos(frame, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
+    EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), 2, -1));
+}
+
+TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
+{
+    test::TempFolder temp;
+    test::StandInLog log(temp.path());
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND frame = Start(launcher, 0);
+    ASSERT_NE(frame, nullptr);
+    HWND view = ViewOfFrame(frame);
+    ASSERT_TRUE(ShowsComposition(view, 0, -1));
+
+    // Button 5 (Dominoes); the view's client area is narrower than 640, so take its rectangle from the layout.
+    RECT client;
+    GetClientRect(view, &client);
+    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 110, 110);
+    POINT onFive = ScreenPoint(view, rects[5].left + 50, rects[5].top + 50);
+    POINT gap = ScreenPoint(view, rects[5].left - 3, rects[5].top + 50);
+    test::MovePointer(onFive.x, onFive.y);
+    EXPECT_TRUE(ShowsComposition(view, 0, 5));
+    test::MovePointer(gap.x, gap.y);
+    EXPECT_TRUE(ShowsComposition(view, 0, -1));
+    test::MovePointer(onFive.x, onFive.y);
+    EXPECT_TRUE(ShowsComposition(view, 0, 5));
+    test::MovePointer(1279, 1023);   // out of the window: the frame's timer drops the highlight
+    EXPECT_TRUE(ShowsComposition(view, 0, -1));
+
+    // A click in the gap does nothing; one on the highlighted button starts its game.
+    test::ClickAt(gap.x, gap.y);
+    test::MovePointer(onFive.x, onFive.y);
+    ASSERT_TRUE(ShowsComposition(view, 0, 5));
+    test::ClickAt(onFive.x, onFive.y);
+    HWND game = nullptr;
+    ASSERT_TRUE(test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", "Dominoes")) && IsWindowVisible(game); }));
+    EXPECT_FALSE(IsWindowVisible(frame));
+    RECT rect = test::WindowRect(game);
+    test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    EXPECT_TRUE(launcher.WaitForFrame());
+    auto starts = log.Starts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].commandLine, "dominoes\\dominoes.exe ");
+}
+
+TEST_F(ViewTest, StartUpPicturesComeInTurnAndOnlyPressesDismissThem)
+{
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND first = nullptr;
+    ASSERT_TRUE(test::WaitFor([&] { return (first = launcher.Splash()) != nullptr; }));
+    EXPECT_TRUE(ShowsPicture(first, 249));
+    EXPECT_EQ(test::WindowRect(first).left, (1280 - 640) / 2);
+    EXPECT_EQ(test::WindowRect(first).top, (1024 - 480) / 2);
+    HWND frame = launcher.Frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(IsWindowVisible(frame));
+
+    // A key press replaces the first picture by the second at once.
+    test::PressKey(VK_SPACE);
+    HWND second = nullptr;
+    ASSERT_TRUE(test::WaitFor([&] { return (second = launcher.Splash()) != nullptr && second != first; }, 2500));
+    EXPECT_TRUE(ShowsPicture(second, 250));
+    EXPECT_FALSE(IsWindowVisible(frame));
+
+    // A key release, a pointer move and a character leave it; the next press (handled after them)
+    // ends the sequence, so the frame appears rather than nothing at all.
+    INPUT release = {};
+    release.type = INPUT_KEYBOARD;
+    release.ki.wVk = VK_SHIFT;
+    release.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &release, sizeof release);
+    test::MovePointer(200, 200);
+    PostMessageA(frame, WM_CHAR, 'a', 0);
+    EXPECT_EQ(launcher.Splash(), second);
+    test::ClickAt(640, 512);
+    EXPECT_TRUE(launcher.WaitForFrame());
+    EXPECT_EQ(launcher.Splash(), nullptr);
+}
+
+TEST_F(ViewTest, WithoutInputEachPictureStaysAboutThreeSeconds)
+{
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND first = nullptr, second = nullptr;
+    ASSERT_TRUE(test::WaitFor([&] { return (first = launcher.Splash()) != nullptr; }));
+    DWORD shown = GetTickCount();
+    ASSERT_TRUE(test::WaitFor([&] { return (second = launcher.Splash()) != nullptr && second != first; }));
+    DWORD firstGone = GetTickCount();
+    ASSERT_TRUE(launcher.WaitForFrame());
+    DWORD secondGone = GetTickCount();
+    // Seen a little after it appeared, each picture cannot go much before its 3000 ms.
+    EXPECT_GE(firstGone - shown, 2500u);
+    EXPECT_GE(secondGone - firstGone, 2500u);
+}
+
+TEST_F(ViewTest, TwoQuickPressesEndTheSequence)
+{
+    test::RunningLauncher launcher(test::InstallFolder());
+    ASSERT_TRUE(test::WaitFor([&] { return launcher.Splash() != nullptr; }));
+    DWORD start = GetTickCount();
+    test::PressKey(VK_RETURN);
+    test::PressKey(VK_RETURN);
+    ASSERT_TRUE(launcher.WaitForFrame());
+    EXPECT_LT(GetTickCount() - start, 2900u) << "the pictures went by themselves, not at the presses";
+}
+
+} // namespace
