@@ -34,11 +34,19 @@ add_executable(no_version tests/win/modules/NoVersion.cpp)
 
 velmora_win_test_program(win_shell_tests SOURCES
     tests/win/AboutBoxTest.cpp
+    tests/win/HoverSoundTest.cpp
     tests/win/FrameSizeTest.cpp
     tests/win/LaunchTest.cpp
     tests/win/MenuTest.cpp
     tests/win/PlacementTest.cpp
     tests/win/ShellTest.cpp)
+# Not a test: times the view's paint and hover step under Wine for scripts/bench.
+add_executable(view_bench bench/ViewBench.cpp res/Velmora.rc)
+target_link_libraries(view_bench PRIVATE win_test_harness)
+target_include_directories(view_bench PRIVATE ${generated})
+target_compile_options(view_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
+add_dependencies(view_bench velmora_artwork install_folder)
+
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
 
@@ -77,4 +85,5 @@ velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp
 add_dependencies(win_end_to_end_tests Velmora)
 velmora_wine_test(win.end_to_end win_end_to_end_tests "EndToEndTest.*" 1024x768)
 velmora_wine_test(win.view win_end_to_end_tests "ViewTest.*" 1280x1024)
+velmora_wine_test(win.hover_sound win_shell_tests "HoverSoundTest.*" 1280x1024)
 include(cmake/Release.cmake)

@@ -1,0 +1,97 @@
+// The highlight sound under the real pointer, counted on a fake sound device (1280x1024 desktop).
+#include "FakeDirectSound.h"
+#include "Harness.h"
+#include "LauncherSession.h"
+#include "view/ButtonLayout.h"
+#include "view/LauncherView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HoverSoundTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearSettings();
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+        test::g_world = &m_world;
+        m_previousFactory = SetDirectSoundFactory(&test::CreateFakeDevice);
+        m_previousFolder = test::CurrentFolder();
+        SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Highlight.WAV is
+        test::MovePointer(1279, 1023);
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(m_previousFolder.c_str());
+        SetDirectSoundFactory(m_previousFactory);
+        test::g_world = nullptr;
+        test::ClearSettings();
+    }
+
+    // Sounds played so far: each highlight sound is loaded into a buffer of its own.
+    int Sounds() const { return m_world.bufferRequests; }
+
+    test::FakeWorld m_world;
+    DirectSoundFactory m_previousFactory = nullptr;
+    std::string m_previousFolder;
+};
+
+TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
+{
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    RECT client;
+    GetClientRect(view->m_hWnd, &client);
+    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 176, 176);
+    auto at = [&](int x, int y) {
+        POINT point = {x, y};
+        ClientToScreen(view->m_hWnd, &point);
+        return point;
+    };
+    POINT onThree = at(rects[3].left + 60, rects[3].top + 60), gap = at(rects[3].left - 5, rects[3].top + 60);
+    auto move = [](POINT p) { test::MovePointer(p.x, p.y); };
+    auto highlighted = [&](int button) { return test::WaitFor([&] { return view->GetHighlightedButton() == button; }); };
+
+    move(onThree);
+    ASSERT_TRUE(highlighted(3));
+    EXPECT_TRUE(test::WaitFor([&] { return Sounds() == 1; }));
+    test::MovePointer(onThree.x + 3, onThree.y + 2);   // small steps on the same button
+    test::MovePointer(onThree.x + 6, onThree.y + 4);
+    move(gap);
+    ASSERT_TRUE(highlighted(-1));
+    EXPECT_EQ(Sounds(), 1);
+
+    move(onThree);   // back over the gap: a new entry
+    ASSERT_TRUE(highlighted(3));
+    EXPECT_TRUE(test::WaitFor([&] { return Sounds() == 2; }));
+
+    test::MovePointer(1279, 1023);   // out of the window and straight back: no second sound
+    ASSERT_TRUE(highlighted(-1));
+    move(onThree);
+    ASSERT_TRUE(highlighted(3));
+    test::MovePointer(1279, 1023);
+    ASSERT_TRUE(highlighted(-1));
+    EXPECT_EQ(Sounds(), 2);
+
+    // Another program becomes active, then the launcher again: the same button sounds once more.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION game = {};
+    std::string exe = test::InstallFolder() + "\\chess\\chess.exe";
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &game));
+    EXPECT_TRUE(test::WaitFor([&] { return session.frame()->m_bAppInactive != FALSE; }));
+    TerminateProcess(game.hProcess, 0);
+    CloseHandle(game.hThread);
+    CloseHandle(game.hProcess);
+    SetForegroundWindow(session.hwnd());
+    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    move(onThree);
+    ASSERT_TRUE(highlighted(3));
+    EXPECT_TRUE(test::WaitFor([&] { return Sounds() == 3; }));
+}
+
+} // namespace
