@@ -151,13 +151,17 @@ BOOL CMainFrame::RealizeViewPalette(bool background)
     CPalette* palette = view ? view->GetCanvas()->m_pPalette.get() : nullptr;
     if (!palette)
         return FALSE;
+    // Taking the foreground maps the palette afresh, even if it was last realised in the background.
+    if (!background)
+        ::UnrealizeObject(*palette);
     CClientDC dc(this);
     HPALETTE old = ::SelectPalette(dc, *palette, background);
     UINT changed = ::RealizePalette(dc);
     ::SelectPalette(dc, old, TRUE);
     if (changed == 0 || changed == GDI_ERROR)
         return FALSE;
-    InvalidateRect(nullptr, FALSE);
+    // The view covers the whole client area: it is what has to repaint with the new colours.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     return TRUE;
 }
 

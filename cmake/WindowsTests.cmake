@@ -35,6 +35,7 @@ add_executable(no_version tests/win/modules/NoVersion.cpp)
 velmora_win_test_program(win_shell_tests SOURCES
     tests/win/AboutBoxTest.cpp
     tests/win/HoverSoundTest.cpp
+    tests/win/PaletteDisplayTest.cpp
     tests/win/FrameSizeTest.cpp
     tests/win/LaunchTest.cpp
     tests/win/MenuTest.cpp
@@ -86,4 +87,7 @@ add_dependencies(win_end_to_end_tests Velmora)
 velmora_wine_test(win.end_to_end win_end_to_end_tests "EndToEndTest.*" 1024x768)
 velmora_wine_test(win.view win_end_to_end_tests "ViewTest.*" 1280x1024)
 velmora_wine_test(win.hover_sound win_shell_tests "HoverSoundTest.*" 1280x1024)
+# On an 8-bit palette display of its own (wine-run starts it).
+velmora_wine_test(win.palette_display win_shell_tests "PaletteDisplayTest.*" 1024x768)
+set_property(TEST win.palette_display APPEND PROPERTY ENVIRONMENT "VELMORA_DISPLAY_DEPTH=8")
 include(cmake/Release.cmake)

@@ -70,6 +70,14 @@ public:
         return search.found;
     }
 
+    // Whether the keyboard goes to the launcher: its process owns the foreground window.
+    bool OwnsForeground() const
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+        return owner == m_processId;
+    }
+
     bool WaitForExit(DWORD& exitCode) const
     {
         if (WaitForSingleObject(m_process, 20000) != WAIT_OBJECT_0)

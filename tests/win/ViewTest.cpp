@@ -1,9 +1,8 @@
 // The real program's window read back from the screen: the composition at each size, the highlight
 // under the pointer, clicks, and the start-up pictures before it (1280x1024 desktop).
 #include "Harness.h"
+#include "Composition.h"
 #include "RunningLauncher.h"
-#include "graphics/DibSurface.h"
-#include "tests/common/ReferenceBlit.h"
 #include "view/ButtonLayout.h"
 
 #include <gtest/gtest.h>
@@ -14,94 +13,9 @@
 
 namespace {
 
-using Pixels = std::vector<std::uint32_t>;   // top-down rows of 0x00RRGGBB
-
-constexpr UINT kBackgroundIds[3] = {148, 147, 149};
-
-// Resource id of button i's picture in size set s, normal or highlighted.
-UINT ButtonPictureId(int s, int i, bool highlighted)
-{
-    if (s == 0)
-        return highlighted ? 188 + i : (i < 6 ? 173 + i : 176 + i);
-    return (s == 1 ? 200 : 224) + 2 * i + (highlighted ? 1 : 0);
-}
-
-velmora::ConstPixelView ViewOf(const CDibSurface& surface)
-{
-    return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
-}
-
-// What the launcher must show in a client area of width x height: the background and the twelve
-// buttons, composed by the reference blitter from the program's own pictures.
-Pixels Expected(int s, int width, int height, int highlighted)
-{
-    CDibSurface background;
-    background.LoadFromResource(kBackgroundIds[s]);
-    RGBQUAD table[256] = {};
-    {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, background.m_hObject);
-        GetDIBColorTable(dc, 0, 256, table);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-    }
-    int stride = velmora::RowStride(width);
-    std::vector<std::uint8_t> canvas(std::size_t(stride) * height);
-    velmora::PixelView view = {canvas.data(), width, height};
-    velmora::Rect client = {0, 0, width, height};
-    velmora::ReferenceBlit(view, ViewOf(background), client, client, false, 0, 0, 0);
-    CDibSurface first;
-    first.LoadFromResource(ButtonPictureId(s, 0, false));
-    velmora::ButtonRects rects = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
-    for (int i = 0; i < velmora::kButtonCount; ++i) {
-        CDibSurface picture;
-        picture.LoadFromResource(ButtonPictureId(s, i, i == highlighted));
-        velmora::ReferenceBlit(view, ViewOf(picture), {0, 0, picture.m_nWidth, picture.m_nHeight}, rects[i], true, 0,
-                               0, 0);
-    }
-    Pixels pixels(std::size_t(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const RGBQUAD& c = table[canvas[std::size_t(height - 1 - y) * stride + x]];
-            pixels[std::size_t(y) * width + x] = (c.rgbRed << 16) | (c.rgbGreen << 8) | c.rgbBlue;
-        }
-    return pixels;
-}
-
-// The screen's pixels under a window's client area, or under a whole window.
-Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
-{
-    RECT area;
-    POINT origin = {0, 0};
-    if (clientOnly) {
-        GetClientRect(window, &area);
-        ClientToScreen(window, &origin);
-    } else {
-        GetWindowRect(window, &area);
-        origin = {area.left, area.top};
-        OffsetRect(&area, -area.left, -area.top);
-    }
-    width = area.right;
-    height = area.bottom;
-    Pixels pixels(std::size_t(width) * height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    auto* source = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = source[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
+using test::Expected;
+using test::OnScreen;
+using test::Pixels;
 
 // Waits until the view shows the composition of size set `s` with `highlighted` lit.
 ::testing::AssertionResult ShowsComposition(HWND view, int s, int highlighted)
@@ -180,7 +94,7 @@ protected:
         test::WriteSetting("IDS_REG_TOP", 0);
         for (int picture = 0; picture < 2; ++picture) {
             HWND splash = nullptr;
-            if (!test::WaitFor([&] { return (splash = launcher.Splash()) != nullptr; }))
+            if (!test::WaitFor([&] { return (splash = launcher.Splash()) != nullptr && launcher.OwnsForeground(); }))
                 return nullptr;
             test::PressKey(VK_ESCAPE);
             test::WaitFor([&] { return launcher.Splash() != splash; });
@@ -264,6 +178,7 @@ TEST_F(ViewTest, StartUpPicturesComeInTurnAndOnlyPressesDismissThem)
     EXPECT_FALSE(IsWindowVisible(frame));
 
     // A key press replaces the first picture by the second at once.
+    ASSERT_TRUE(test::WaitFor([&] { return launcher.OwnsForeground(); }));
     test::PressKey(VK_SPACE);
     HWND second = nullptr;
     ASSERT_TRUE(test::WaitFor([&] { return (second = launcher.Splash()) != nullptr && second != first; }, 2500));
@@ -303,7 +218,7 @@ TEST_F(ViewTest, WithoutInputEachPictureStaysAboutThreeSeconds)
 TEST_F(ViewTest, TwoQuickPressesEndTheSequence)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    ASSERT_TRUE(test::WaitFor([&] { return launcher.Splash() != nullptr; }));
+    ASSERT_TRUE(test::WaitFor([&] { return launcher.Splash() != nullptr && launcher.OwnsForeground(); }));
     DWORD start = GetTickCount();
     test::PressKey(VK_RETURN);
     test::PressKey(VK_RETURN);
