@@ -3,6 +3,7 @@
 #include "graphics/BlitCore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 
@@ -303,10 +304,13 @@ Kernels ChooseKernels()
 
 #endif
 
+std::atomic<bool> g_portableOnly{false};
+
 const Kernels& Pick()
 {
-    static const Kernels kernels = ChooseKernels();
-    return kernels;
+    static const Kernels fastest = ChooseKernels();
+    static const Kernels portable = {KeyedRowPlain, StretchRowPlain, StretchKeyedRowPlain, false};
+    return g_portableOnly.load(std::memory_order_relaxed) ? portable : fastest;
 }
 
 // Splits a strip of `n` destination columns into 16-pixel runs (the last one overlapping its
@@ -415,6 +419,11 @@ bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Re
     else
         Stretch(job, key >= 0 && key <= 255, key);
     return true;
+}
+
+void SelectBlitKernels(BlitKernels kernels)
+{
+    g_portableOnly = kernels == BlitKernels::Portable;
 }
 
 } // namespace velmora

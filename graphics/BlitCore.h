@@ -36,4 +36,9 @@ bool Blit(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect ds
 bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect dstRect,
                int key, int phase, int period);
 
+// Which row kernels the blitters use: the fastest this processor offers (the default), or the
+// portable ones that run everywhere; the tests hold each against the same reference.
+enum class BlitKernels { Fastest, Portable };
+void SelectBlitKernels(BlitKernels kernels);
+
 } // namespace velmora

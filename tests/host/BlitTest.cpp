@@ -264,7 +264,13 @@ private:
     std::mt19937& m_rng;
 };
 
-TEST(Blit, FastCoreMatchesReference)
+class BlitKernelsTest : public ::testing::TestWithParam<BlitKernels> {
+protected:
+    void SetUp() override { SelectBlitKernels(GetParam()); }
+    void TearDown() override { SelectBlitKernels(BlitKernels::Fastest); }
+};
+
+TEST_P(BlitKernelsTest, CoreMatchesReference)
 {
     std::mt19937 rng(20240611);
     RandomRects random(rng);
@@ -320,6 +326,8 @@ TEST(Blit, FastCoreMatchesReference)
     EXPECT_GT(open, 500);
     EXPECT_GT(drawn, 5000);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BlitKernelsTest, ::testing::Values(BlitKernels::Fastest, BlitKernels::Portable));
 
 // Coordinates at the ends of the 32-bit range: the trimming products need 64 bits, and nothing
 // may be written outside the clamped destination rectangle or read outside the source.
