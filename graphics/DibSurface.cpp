@@ -29,18 +29,6 @@ std::uint32_t ImageSize(long width, long height)
     return std::uint32_t(velmora::RowStride(int(width))) * std::uint32_t(height);
 }
 
-// A DIB section for `info`, made against the desktop's device context.
-HBITMAP CreateSection(const BITMAPINFO* info, BYTE** bits)
-{
-    CClientDC desktop(::GetDesktopWindow());
-    void* pixels = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(desktop, info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (!bitmap)
-        AfxThrowResourceException();
-    *bits = static_cast<BYTE*>(pixels);
-    return bitmap;
-}
-
 velmora::Rect ToRect(const RECT& r)
 {
     return {r.left, r.top, r.right, r.bottom};
@@ -100,12 +88,20 @@ BOOL CDibSurface::CreateFromPackedDib(const BYTE* packed, std::size_t size)
     std::memcpy(block.get(), &header, sizeof header);
     std::memcpy(block.get() + sizeof header, packed + sizeof header, kColours * sizeof(RGBQUAD));
 
-    BYTE* bits = nullptr;
-    HBITMAP bitmap = CreateSection(reinterpret_cast<BITMAPINFO*>(block.get()), &bits);
-    std::memcpy(bits, packed + kPackedHeaderSize, header.biSizeImage);
-    m_pBits = bits;
-    Attach(bitmap);
+    AttachSection(reinterpret_cast<BITMAPINFO*>(block.get()));
+    std::memcpy(m_pBits, packed + kPackedHeaderSize, header.biSizeImage);
     return TRUE;
+}
+
+void CDibSurface::AttachSection(const BITMAPINFO* info)
+{
+    CClientDC desktop(::GetDesktopWindow());
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(desktop, info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!bitmap)
+        AfxThrowResourceException();
+    m_pBits = static_cast<BYTE*>(pixels);
+    Attach(bitmap);
 }
 
 BOOL CDibSurface::Unload()
@@ -191,13 +187,9 @@ BOOL CDibCanvas::Create()
     header.biPlanes = 1;
     header.biBitCount = 8;
     header.biCompression = BI_RGB;
-    header.biSizeImage = ImageSize(m_nWidth, m_nHeight);
     header.biClrUsed = kColours;
     header.biClrImportant = kColours;
-    BYTE* bits = nullptr;
-    HBITMAP bitmap = CreateSection(Info(), &bits);
-    m_pBits = bits;
-    Attach(bitmap);
+    CreateAtCurrentSize();
     return TRUE;
 }
 
@@ -218,15 +210,17 @@ BOOL CDibCanvas::Resize(const SIZE* size)
     m_pBits = nullptr;
     m_nWidth = size->cx;
     m_nHeight = size->cy;
+    CreateAtCurrentSize();
+    return TRUE;
+}
+
+void CDibCanvas::CreateAtCurrentSize()
+{
     BITMAPINFOHEADER& header = Info()->bmiHeader;
     header.biWidth = m_nWidth;
     header.biHeight = m_nHeight;
     header.biSizeImage = ImageSize(m_nWidth, m_nHeight);
-    BYTE* bits = nullptr;
-    HBITMAP bitmap = CreateSection(Info(), &bits);
-    m_pBits = bits;
-    Attach(bitmap);
-    return TRUE;
+    AttachSection(Info());
 }
 
 BOOL CDibCanvas::CopyColorTable(const CDibSurface* source)

@@ -33,6 +33,10 @@ public:
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nResourceId = 0;
+
+protected:
+    // Creates a DIB section for `info` (against the desktop's device context) and holds it.
+    void AttachSection(const BITMAPINFO* info);
 };
 
 // The off-screen surface the view composes in: created empty, resized with the view.
@@ -53,4 +57,6 @@ public:
 
 private:
     BITMAPINFO* Info() const { return reinterpret_cast<BITMAPINFO*>(m_pBitmapInfo.get()); }
+    // Writes the current size into the header and makes the bitmap from it.
+    void CreateAtCurrentSize();
 };
