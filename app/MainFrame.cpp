@@ -3,6 +3,7 @@
 
 #include "LaunchRules.h"
 #include "LauncherApp.h"
+#include "RectConvert.h"
 #include "ScreenSizes.h"
 #include "res/resource.h"
 #include "view/LauncherView.h"
@@ -21,11 +22,6 @@ const char kHighlightSound[] = "Sounds\\Highlight.WAV";
 const char kConfirmSound[] = "Sounds\\Confirm.WAV";
 constexpr UINT kResizeFlags = SWP_NOZORDER | SWP_NOSENDCHANGING;
 constexpr int kGameCount = 12;
-
-velmora::Rect ToRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 CString Setting(UINT nameId)
 {
@@ -89,9 +85,9 @@ void CMainFrame::OnTimer(UINT_PTR id)
 
 void CMainFrame::OnSizing(UINT edge, LPRECT rect)
 {
-    velmora::Rect snapped = ToRect(*rect);
+    velmora::Rect snapped = velmora::FromRECT(*rect);
     velmora::SnapSizingRect(edge, snapped);
-    *rect = {snapped.left, snapped.top, snapped.right, snapped.bottom};
+    *rect = velmora::ToRECT(snapped);
     Default();
 }
 
@@ -288,8 +284,7 @@ BOOL CMainFrame::RestoreWindowState()
         m_nSizeIndex = maxIndex;
     }
     placement.showCmd = SW_SHOWNORMAL;
-    velmora::Rect normal = velmora::RestoredRect(left, top, m_nSizeIndex);
-    placement.rcNormalPosition = {normal.left, normal.top, normal.right, normal.bottom};
+    placement.rcNormalPosition = velmora::ToRECT(velmora::RestoredRect(left, top, m_nSizeIndex));
     return ::SetWindowPlacement(m_hWnd, &placement);
 }
 

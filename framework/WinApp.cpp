@@ -100,13 +100,8 @@ void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL)
         return;
     }
     // An OLE start has no splash; this program has no server to wait for, so it still opens its window.
-    if (::lstrcmpiA(param, "Embedding") == 0) {
-        m_bRunEmbedded = TRUE;
+    if (::lstrcmpiA(param, "Embedding") == 0 || ::lstrcmpiA(param, "Automation") == 0)
         m_bShowSplash = FALSE;
-    } else if (::lstrcmpiA(param, "Automation") == 0) {
-        m_bRunAutomated = TRUE;
-        m_bShowSplash = FALSE;
-    }
 }
 
 const MessageEntry CWinApp::messageEntries[] = {

@@ -21,8 +21,6 @@ public:
     virtual void ParseParam(const char* param, BOOL flag, BOOL last);
 
     BOOL m_bShowSplash = TRUE;
-    BOOL m_bRunEmbedded = FALSE;
-    BOOL m_bRunAutomated = FALSE;
     Shell m_nShellCommand = FileNew;
     CString m_strFileName;
 };

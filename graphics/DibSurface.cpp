@@ -3,6 +3,7 @@
 
 #include "BlitCore.h"
 #include "PaletteRules.h"
+#include "app/RectConvert.h"
 #include "framework/Exceptions.h"
 #include "framework/Wnd.h"
 
@@ -27,11 +28,6 @@ std::unique_ptr<BYTE[]> AllocateBlock(std::size_t size)
 std::uint32_t ImageSize(long width, long height)
 {
     return std::uint32_t(velmora::RowStride(int(width))) * std::uint32_t(height);
-}
-
-velmora::Rect ToRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 // The surface as the blitters see it; a surface without a bitmap is empty.
@@ -157,16 +153,16 @@ BOOL CDibSurface::CreateDibPalette()
 BOOL CDibSurface::Blit(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect)
 {
     velmora::PixelView from = ViewOf(*source);
-    return velmora::Blit(ViewOf(*this), {from.bits, from.width, from.height}, ToRect(*sourceRect),
-                         ToRect(*destRect));
+    return velmora::Blit(ViewOf(*this), {from.bits, from.width, from.height}, velmora::FromRECT(*sourceRect),
+                         velmora::FromRECT(*destRect));
 }
 
 BOOL CDibSurface::BlitKeyed(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key,
                             int phase, int period)
 {
     velmora::PixelView from = ViewOf(*source);
-    return velmora::BlitKeyed(ViewOf(*this), {from.bits, from.width, from.height}, ToRect(*sourceRect),
-                              ToRect(*destRect), key, phase, period);
+    return velmora::BlitKeyed(ViewOf(*this), {from.bits, from.width, from.height}, velmora::FromRECT(*sourceRect),
+                              velmora::FromRECT(*destRect), key, phase, period);
 }
 
 CDibCanvas::CDibCanvas()

@@ -3,8 +3,11 @@
 
 #include "app/LauncherApp.h"
 #include "app/MainFrame.h"
+#include "app/RectConvert.h"
 
 namespace {
+
+using velmora::ToRECT;
 
 // Resource ids of the button pictures in element order: per size, normal then highlighted per game.
 constexpr UINT kButtonPictureIds[72] = {
@@ -14,11 +17,6 @@ constexpr UINT kButtonPictureIds[72] = {
 };
 constexpr int kPicturesPerSet = 24;
 constexpr int kNoKey = 0;
-
-RECT ToRECT(const velmora::Rect& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 int ScreenSizeIndex()
 {

@@ -39,10 +39,10 @@ void Font::SetSize(float size) const
     FT_Set_Char_Size(m_face, 0, FT_F26Dot6(std::lround(size * 64)), 72, 72);
 }
 
-float Font::Measure(const std::string& text, float size, float tracking) const
+template <class OnGlyph>
+long Font::Lay(const std::string& text, float size, long pen, float tracking, OnGlyph onGlyph) const
 {
     SetSize(size);
-    long pen = 0;
     unsigned previous = 0;
     for (char ch : text) {
         unsigned index = Index(static_cast<unsigned char>(ch));
@@ -52,9 +52,16 @@ float Font::Measure(const std::string& text, float size, float tracking) const
             pen += kern.x;
         }
         FT_Load_Glyph(m_face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT);
+        onGlyph(pen);
         pen += (m_face->glyph->linearHoriAdvance >> 10) + std::lround(tracking * 64);
         previous = index;
     }
+    return pen;
+}
+
+float Font::Measure(const std::string& text, float size, float tracking) const
+{
+    long pen = Lay(text, size, 0, tracking, [](long) {});
     return (pen - std::lround(tracking * 64)) / 64.0f;
 }
 
@@ -81,25 +88,13 @@ void Font::Render(Mask& mask, int originX, int originY) const
 
 void Font::DrawText(Mask& mask, const std::string& text, float size, float x, float baseline, float tracking) const
 {
-    SetSize(size);
-    long pen = std::lround(x * 64);
     long base = std::lround(baseline * 64);
-    unsigned previous = 0;
-    for (char ch : text) {
-        unsigned index = Index(static_cast<unsigned char>(ch));
-        if (previous != 0 && FT_HAS_KERNING(m_face)) {
-            FT_Vector kern;
-            FT_Get_Kerning(m_face, previous, index, FT_KERNING_UNFITTED, &kern);
-            pen += kern.x;
-        }
-        FT_Load_Glyph(m_face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT);
+    Lay(text, size, std::lround(x * 64), tracking, [&](long pen) {
         // Whole pixels go to the origin, the fraction into the outline: even spacing at small sizes.
         long ox = pen >> 6, oy = base >> 6;
         FT_Outline_Translate(&m_face->glyph->outline, pen - ox * 64, -(base - oy * 64));
         Render(mask, int(ox), int(oy));
-        pen += (m_face->glyph->linearHoriAdvance >> 10) + std::lround(tracking * 64);
-        previous = index;
-    }
+    });
 }
 
 Vec Font::GlyphExtent(char32_t codepoint, float size) const
