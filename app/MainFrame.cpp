@@ -28,6 +28,24 @@ CString Setting(UINT nameId)
     return LoadResourceString(nameId);
 }
 
+// Waits for the game's process to end, answering only the messages sent to the launcher meanwhile: a
+// game that sends to every top-level window (a broadcast) must not wait for its own end, nor must the
+// end of the session. Posted messages and input stay queued until the game has ended.
+void WaitAnsweringSentMessages(HANDLE process)
+{
+    for (;;) {
+        DWORD woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return;
+        if (woken != WAIT_OBJECT_0 + 1) {
+            ::WaitForSingleObject(process, INFINITE);
+            return;
+        }
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 } // namespace
 
 const MessageEntry CMainFrame::messageEntries[] = {
@@ -181,8 +199,13 @@ bool CMainFrame::LaunchGame(int index, bool queryOnly)
     CString path = LoadResourceString(IDS_GAME_PATH_FIRST + index);
     if (path.CompareNoCase(LoadResourceString(IDS_UNUSED)) == 0)
         return false;
-    if (!queryOnly)
-        RunGameProcess(path, "");
+    if (!queryOnly) {
+        // A request sent while a game runs is taken up after it, like every other: games never overlap.
+        if (m_bGameRunning)
+            ::PostMessageA(m_hWnd, WM_COMMAND, ID_LAUNCH_FIRST + index, 0);
+        else
+            RunGameProcess(path, "");
+    }
     return true;
 }
 
@@ -210,8 +233,10 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
     // The full path names the executable, so no other program of that name can be picked up.
     if (::CreateProcessA(fullPath, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
                          &process)) {
+        m_bGameRunning = TRUE;
         ::WaitForInputIdle(process.hProcess, kGameIdleWaitMs);
-        ::WaitForSingleObject(process.hProcess, INFINITE);
+        WaitAnsweringSentMessages(process.hProcess);
+        m_bGameRunning = FALSE;
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
@@ -246,8 +271,23 @@ void CMainFrame::PlayConfirmSound()
 
 void CMainFrame::OnClose()
 {
+    // Closing while a game runs would destroy the frame under the launch that waits for it: close after.
+    if (m_bGameRunning) {
+        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    }
     SaveWindowState();
     CFrameWnd::OnClose();
+}
+
+BOOL CMainFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A command sent while a game runs waits for its end, as a chosen one would.
+    if (m_bGameRunning) {
+        ::PostMessageA(m_hWnd, WM_COMMAND, wParam, lParam);
+        return TRUE;
+    }
+    return CFrameWnd::RouteCommand(wParam, lParam);
 }
 
 BOOL CMainFrame::SaveWindowState()

@@ -34,6 +34,8 @@ public:
     UINT_PTR m_nTimerId = 0;
     int m_nSizeIndex = 0;
     BOOL m_bAppInactive = TRUE;
+    // Set while the launcher waits for a game it started.
+    BOOL m_bGameRunning = FALSE;
     CZibSound m_sound;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
@@ -50,6 +52,8 @@ protected:
     BOOL OnQueryNewPalette();
     void OnPaletteChanged(HWND focusWindow);
     void OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
+
+    BOOL RouteCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Realises the view's palette in the frame; TRUE when entries changed.

@@ -57,8 +57,10 @@ void CDocument::SetPathName(const char* path)
 
 void CDocument::OnFileSave()
 {
-    CString path = m_strPathName;
-    if (path.IsEmpty() && !AfxGetApp()->DoPromptFileName(path, AFX_IDS_SAVEFILE, FALSE))
+    // The document holds no data: saving writes an empty file, so only ever to a name the user has just
+    // chosen (and confirmed, if it exists), never silently over the file that was opened.
+    CString path;
+    if (!AfxGetApp()->DoPromptFileName(path, AFX_IDS_SAVEFILE, FALSE))
         return;
     if (OnSaveDocument(path))
         SetPathName(path);

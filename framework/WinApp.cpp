@@ -259,8 +259,12 @@ BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const c
     if (!entry)
         return ::RegDeleteKeyA(HKEY_CURRENT_USER, SectionPath(*this, section).c_str()) == ERROR_SUCCESS;
     RegKey key;
-    return key.Create(HKEY_CURRENT_USER, SectionPath(*this, section)) &&
-           ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    if (!key.Create(HKEY_CURRENT_USER, SectionPath(*this, section)))
+        return FALSE;
+    // No value removes the entry.
+    if (!value)
+        return ::RegDeleteValueA(key, entry) == ERROR_SUCCESS;
+    return ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                             DWORD(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
@@ -303,19 +307,19 @@ void CWinApp::RegisterShellFileTypes(BOOL compatible)
     if (typeId.IsEmpty())
         return;
     CString typeName = m_pDocTemplate->GetDocString(CSingleDocTemplate::regFileTypeName);
-    char path[MAX_PATH] = "", shortPath[MAX_PATH] = "";
+    char path[MAX_PATH] = "";
     DWORD length = ::GetModuleFileNameA(m_hInstance, path, MAX_PATH);
     if (!length || length >= MAX_PATH)
         return;
-    DWORD shortLength = ::GetShortPathNameA(path, shortPath, MAX_PATH);
-    std::string program = shortLength && shortLength < MAX_PATH ? shortPath : path;
+    std::string program(path, length);
 
     // Per user, so that no administrator rights are needed.
     if (!SetDefaultValue(typeId.str(), typeName.IsEmpty() ? typeId.str() : typeName.str()))
         return;
     if (compatible)
         SetDefaultValue(typeId.str() + "\\DefaultIcon", program + ",0");
-    SetDefaultValue(typeId.str() + "\\shell\\open\\command", program + " \"%1\"");
+    // Quoted: a path with spaces would otherwise name another program to the shell.
+    SetDefaultValue(typeId.str() + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
 }
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)

@@ -7,12 +7,13 @@
 
 namespace test {
 
-// Velmora.exe from the install folder, started with `folder` as its current directory.
+// Velmora.exe (from the install folder unless `exe` names another copy), started with `folder` as its
+// current directory.
 class RunningLauncher {
 public:
-    explicit RunningLauncher(const std::string& folder, const std::string& arguments = "")
+    explicit RunningLauncher(const std::string& folder, const std::string& arguments = "",
+                             const std::string& exe = test::InstallFolder() + "\\Velmora.exe")
     {
-        std::string exe = test::InstallFolder() + "\\Velmora.exe";
         std::string commandLine = "\"" + exe + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;

@@ -25,6 +25,69 @@ std::string FirstRecentFile()
     return DefaultValue("Software\\Quillon Software\\Velmora1\\Launcher\\Recent File List", "File1");
 }
 
+// Answers the next file dialog titled `title` from another thread: types `folder` and Enter, which
+// browses there as a user would, then `name` and Enter; with no folder, cancels it with Esc.
+class FileDialogAnswer {
+public:
+    explicit FileDialogAnswer(const char* title, std::string folder = "", std::string name = "")
+        : m_thread([title, folder = std::move(folder), name = std::move(name), this] {
+              HWND dialog = nullptr;
+              for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
+                  Sleep(10);
+              if (!dialog)
+                  return;
+              // Type only once the dialog has put the keyboard in one of its boxes.
+              GUITHREADINFO gui = {};
+              gui.cbSize = sizeof gui;
+              for (int i = 0; i < 2000; ++i, Sleep(10))
+                  if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) &&
+                      gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
+                      break;
+              if (folder.empty()) {
+                  test::PressKey(VK_ESCAPE);
+              } else {
+                  test::TypeText(folder);
+                  test::PressKey(VK_RETURN);   // keys are handled in order: the browse is done before the name
+                  test::TypeText(name);
+                  test::PressKey(VK_RETURN);
+              }
+              m_answered = true;
+          })
+    {
+    }
+    ~FileDialogAnswer() { m_thread.join(); }
+    bool answered() const { return m_answered; }
+
+private:
+    std::atomic<bool> m_answered{false};
+    std::thread m_thread;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(handle);
+}
+
+DWORD FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : DWORD(-1);
+}
+
+// Ctrl+S with a document open asks for a name even so; cancelling the dialog saves nothing.
+void ExpectSaveAsksForANameAndCancelWritesNothing(const test::LauncherSession& session)
+{
+    FileDialogAnswer cancel("Save As");
+    test::PressKey('S', false, true);
+    EXPECT_TRUE(test::WaitFor([&] { return cancel.answered() && IsWindowEnabled(session.hwnd()); }))
+        << "no Save As dialog";
+    test::PumpMessages();
+}
+
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override { test::ClearSettings(); }
@@ -44,9 +107,7 @@ TEST_F(ShellTest, AFileOnTheCommandLineOpensAsTheDocumentAndTheTitleStays)
 {
     test::TempFolder temp;
     std::string file = temp.path() + "\\saved game.vlm";
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    CloseHandle(handle);
+    WriteBytes(file, "data");
 
     {
         test::LauncherSession session(("\"" + file + "\"").c_str());
@@ -54,7 +115,9 @@ TEST_F(ShellTest, AFileOnTheCommandLineOpensAsTheDocumentAndTheTitleStays)
         char title[64] = "";
         GetWindowTextA(session.hwnd(), title, sizeof title);
         EXPECT_STREQ(title, "Velmora Launcher");
+        ExpectSaveAsksForANameAndCancelWritesNothing(session);
     }
+    EXPECT_EQ(FileSize(file), 4u);
     // The framework remembers the opened file in its recent-file list when it exits.
     EXPECT_EQ(FirstRecentFile(), file);
 }
@@ -65,9 +128,12 @@ TEST_F(ShellTest, RegistersTheDocumentTypeForTheUser)
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
     EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document"), "Velmora Launcher Document");
-    std::string open = DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command");
-    EXPECT_NE(open.find(" \"%1\""), std::string::npos) << open;
-    EXPECT_NE(DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\DefaultIcon").find(",0"), std::string::npos);
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string program = module;
+    EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command"),
+              '"' + program + "\" \"%1\"");
+    EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\DefaultIcon"), program + ",0");
 }
 
 TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
@@ -75,6 +141,12 @@ TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
     {
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
+        // Writing no value removes the entry.
+        CWinApp* app = AfxGetApp();
+        ASSERT_TRUE(app->WriteProfileString("Game Settings", "Note", "kept"));
+        EXPECT_EQ(std::string(app->GetProfileString("Game Settings", "Note", "none")), "kept");
+        EXPECT_TRUE(app->WriteProfileString("Game Settings", "Note", nullptr));
+        EXPECT_EQ(std::string(app->GetProfileString("Game Settings", "Note", "none")), "none");
     }
     HKEY key;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software\\Velmora1\\Launcher\\Game Settings", 0,
@@ -86,40 +158,6 @@ TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
 } // namespace
 
 namespace {
-
-// Answers the next file dialog titled `title` from another thread: types `folder` and Enter, which
-// browses there as a user would, then `name` and Enter.
-class FileDialogAnswer {
-public:
-    FileDialogAnswer(const char* title, std::string folder, std::string name)
-        : m_thread([title, folder = std::move(folder), name = std::move(name), this] {
-              HWND dialog = nullptr;
-              for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
-                  Sleep(10);
-              if (!dialog)
-                  return;
-              // Type only once the dialog has put the keyboard in one of its boxes.
-              GUITHREADINFO gui = {};
-              gui.cbSize = sizeof gui;
-              for (int i = 0; i < 2000; ++i, Sleep(10))
-                  if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) &&
-                      gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
-                      break;
-              test::TypeText(folder);
-              test::PressKey(VK_RETURN);   // keys are handled in order: the browse is done before the name
-              test::TypeText(name);
-              test::PressKey(VK_RETURN);
-              m_answered = true;
-          })
-    {
-    }
-    ~FileDialogAnswer() { m_thread.join(); }
-    bool answered() const { return m_answered; }
-
-private:
-    std::atomic<bool> m_answered{false};
-    std::thread m_thread;
-};
 
 TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
 {
@@ -140,9 +178,7 @@ TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
         GetWindowTextA(session.hwnd(), title, sizeof title);
         EXPECT_STREQ(title, "Velmora Launcher");
     }
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
-    EXPECT_EQ(data.nFileSizeLow, 0u);
+    EXPECT_EQ(FileSize(file), 0u);
     SetCurrentDirectoryA(previous.c_str());
 }
 
@@ -152,11 +188,7 @@ TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
     std::string folder = temp.path() + "\\elsewhere";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string file = folder + "\\old game.vlm";
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(handle, "data", 4, &written, nullptr);
-    CloseHandle(handle);
+    WriteBytes(file, "data");
     std::string previous = test::CurrentFolder();
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     {
@@ -168,10 +200,9 @@ TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
         test::PumpMessages();
         EXPECT_EQ(test::CurrentFolder(), test::InstallFolder());
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
+        ExpectSaveAsksForANameAndCancelWritesNothing(session);
     }
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
-    EXPECT_EQ(data.nFileSizeLow, 4u);   // opening wrote nothing
+    EXPECT_EQ(FileSize(file), 4u);   // neither opening nor the cancelled save wrote anything
     EXPECT_EQ(FirstRecentFile(), file);
     SetCurrentDirectoryA(previous.c_str());
 }
