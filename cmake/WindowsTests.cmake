@@ -40,7 +40,8 @@ velmora_win_test_program(win_shell_tests SOURCES
     tests/win/LaunchTest.cpp
     tests/win/MenuTest.cpp
     tests/win/PlacementTest.cpp
-    tests/win/ShellTest.cpp)
+    tests/win/ShellTest.cpp
+    tests/win/SplashSequenceTest.cpp)
 # Not a test: times the view's paint and hover step under Wine for scripts/bench.
 add_executable(view_bench bench/ViewBench.cpp res/Velmora.rc)
 target_link_libraries(view_bench PRIVATE win_test_harness)
@@ -72,6 +73,10 @@ velmora_wine_test(win.placement win_shell_tests "PlacementTest.*" 1024x768)
 velmora_wine_test(win.launch win_shell_tests "LaunchTest.*" 1024x768)
 velmora_wine_test(win.shell win_shell_tests "ShellTest.*" 1024x768)
 velmora_wine_test(win.about win_shell_tests "AboutBoxTest.*:FileVersionReaderTest.*" 1024x768)
+# The start-up sequence runs once per program: one process per case.
+foreach(case FirstPicture SecondPicture UnopenableFile)
+    velmora_wine_test(win.splash_sequence.${case} win_shell_tests "SplashSequenceTest.*${case}*" 1024x768)
+endforeach()
 velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)
 velmora_wine_test(win.graphics win_graphics_tests "*" 1024x768)
 

@@ -96,8 +96,13 @@ void CDibSurface::AttachSection(const BITMAPINFO* info)
     HBITMAP bitmap = ::CreateDIBSection(desktop, info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap)
         AfxThrowResourceException();
+    if (!Attach(bitmap)) {
+        // The surface holds a bitmap already: neither it nor the new section can be trusted as the pixels.
+        ::DeleteObject(bitmap);
+        Unload();
+        AfxThrowResourceException();
+    }
     m_pBits = static_cast<BYTE*>(pixels);
-    Attach(bitmap);
 }
 
 BOOL CDibSurface::Unload()

@@ -160,7 +160,9 @@ void CLauncherVlm2001View::CheckPointerOutside()
     if (velmora::IsEmptyArea(m_clientRect))
         return;
     POINT point;
-    ::GetCursorPos(&point);
+    // A pointer that cannot be read (another desktop has the input) says nothing about leaving.
+    if (!::GetCursorPos(&point))
+        return;
     ::ScreenToClient(m_hWnd, &point);
     CheckOutside(m_clientRect, point.x, point.y, *this);
 }

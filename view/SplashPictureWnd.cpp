@@ -32,24 +32,22 @@ void CSplashPictureWnd::ShowSplash(CWnd* parent)
 {
     if (!s_bSplashEnabled || s_pSplash || s_nPictureIndex >= 2)
         return;
+    // Without a main window the program is ending (its document could not be opened): no more pictures.
+    if (!parent) {
+        s_nPictureIndex = 2;
+        return;
+    }
     auto* splash = new CSplashPictureWnd;   // deletes itself when its window goes
     s_pSplash = splash;
     if (splash->CreatePictureWindow(parent)) {
         splash->UpdateWindow();
     } else {
-        // A window destroyed during its creation has deleted itself already.
-        if (s_pSplash == splash)
-            delete splash;
-        if (!s_pSplash) {
-            // A picture that cannot be shown ends the sequence; the main window, once it exists, is
-            // shown as the last picture would have shown it.
-            s_nPictureIndex = 2;
-            if (CMainFrame* frame = LauncherFrame())
-                frame->ShowRestored();
-        }
+        // A picture that cannot be shown ends the sequence. Whoever ends it shows the main window once:
+        // the application after its start-up, or the dismissal of the first picture.
+        delete splash;
+        s_nPictureIndex = 2;
     }
-    if (parent)
-        parent->SetForegroundWindow();
+    parent->SetForegroundWindow();
 }
 
 BOOL CSplashPictureWnd::CreatePictureWindow(CWnd* parent)
@@ -63,8 +61,9 @@ BOOL CSplashPictureWnd::CreatePictureWindow(CWnd* parent)
     ::GetObjectA(m_bitmap.m_hObject, sizeof size, &size);
     m_pActivePalette = nullptr;
     const char* windowClass = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW));
-    return CreateEx(0, windowClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, size.bmWidth, size.bmHeight,
-                    parent ? parent->m_hWnd : nullptr, nullptr);
+    m_bWindowUp = CreateEx(0, windowClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, size.bmWidth, size.bmHeight,
+                           parent ? parent->m_hWnd : nullptr, nullptr);
+    return m_bWindowUp;
 }
 
 int CSplashPictureWnd::OnCreate(LPCREATESTRUCT)
@@ -113,6 +112,9 @@ void CSplashPictureWnd::Dismiss()
 
 void CSplashPictureWnd::PostNcDestroy()
 {
+    // A window that failed during its creation leaves this object to ShowSplash.
+    if (!m_bWindowUp)
+        return;
     delete this;
     ++s_nPictureIndex;
     if (s_nPictureIndex < 2)

@@ -46,4 +46,6 @@ private:
     CPalette m_palette;
     CPalette* m_pActivePalette = nullptr;
     CBitmap m_bitmap;
+    // Set once the window exists; only then does its destruction delete this object and go on.
+    BOOL m_bWindowUp = FALSE;
 };

@@ -145,6 +145,12 @@ TEST(DibSurfaceTest, CanvasResizeKeepsOrReplacesTheBitmapAndTheCopiedColourTable
     std::vector<RGBQUAD> table = ColourTable(canvas);
     EXPECT_EQ(table[10].rgbGreen, 245);
     EXPECT_EQ(table[200].rgbRed, 200);
+
+    // A section the canvas cannot take is released, and the canvas is left empty rather than with
+    // pixels that belong to no bitmap of its own.
+    EXPECT_THROW(canvas.Create(), CResourceException);
+    EXPECT_EQ(canvas.m_hObject, nullptr);
+    EXPECT_EQ(canvas.m_pBits, nullptr);
 }
 
 TEST(DibSurfaceTest, PaletteEntriesAreTheColourTableWithTheReservedEntriesFree)

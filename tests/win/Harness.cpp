@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace test {
 
@@ -203,6 +204,46 @@ MessageCounter::~MessageCounter()
 int MessageCounter::count() const
 {
     return g_count;
+}
+
+ImportPatch::ImportPatch(const char* dll, const char* function, const void* replacement)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
+         ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), dll) != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
+                continue;
+            m_slot = reinterpret_cast<const void**>(&slots->u1.Function);
+            m_original = *m_slot;
+            Write(replacement);
+            return;
+        }
+    }
+}
+
+ImportPatch::~ImportPatch()
+{
+    if (m_slot)
+        Write(m_original);
+}
+
+void ImportPatch::Write(const void* target)
+{
+    DWORD protection = 0;
+    VirtualProtect(m_slot, sizeof *m_slot, PAGE_READWRITE, &protection);
+    *m_slot = target;
+    VirtualProtect(m_slot, sizeof *m_slot, protection, &protection);
 }
 
 void PressKey(WORD key, bool alt, bool ctrl)

@@ -72,6 +72,27 @@ private:
     HHOOK m_hook;
 };
 
+// Points this program's import of `function` from `dll` at `replacement` while the object lives, so a
+// test can make a system call fail or count it. The previous target stays reachable through original().
+class ImportPatch {
+public:
+    ImportPatch(const char* dll, const char* function, const void* replacement);
+    ~ImportPatch();
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+    bool patched() const { return m_slot != nullptr; }
+    template <class Function>
+    Function original() const
+    {
+        return reinterpret_cast<Function>(m_original);
+    }
+
+private:
+    void Write(const void* target);
+    const void** m_slot = nullptr;
+    const void* m_original = nullptr;
+};
+
 // Presses and releases keys, mouse buttons and moves the pointer with real input.
 void PressKey(WORD key, bool alt = false, bool ctrl = false);
 void ClickAt(int x, int y);

@@ -9,6 +9,13 @@
 
 namespace {
 
+// GetCursorPos as it fails when another desktop has the input, leaving a point far outside.
+BOOL WINAPI UnreadablePointer(POINT* point)
+{
+    *point = {-32000, -32000};
+    return FALSE;
+}
+
 class HoverSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,6 +72,18 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     move(gap);
     EXPECT_EQ(view->GetHighlightedButton(), -1);
     move(onThree);   // back over the gap: a new entry
+    EXPECT_EQ(Sounds(), 2);
+
+    // A pointer position that cannot be read leaves the highlight; one outside the window clears it.
+    {
+        test::ImportPatch unreadable("user32.dll", "GetCursorPos", reinterpret_cast<const void*>(&UnreadablePointer));
+        ASSERT_TRUE(unreadable.patched());
+        view->CheckPointerOutside();
+        EXPECT_EQ(view->GetHighlightedButton(), 3);
+    }
+    view->CheckPointerOutside();
+    EXPECT_EQ(view->GetHighlightedButton(), -1);
+    move(onThree);   // the same button again, straight from outside: no new sound
     EXPECT_EQ(Sounds(), 2);
 
     // Another program becomes active, then the launcher again: the button that sounded last sounds

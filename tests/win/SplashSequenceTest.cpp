@@ -1,0 +1,129 @@
+// The start-up pictures when one of them cannot be shown, or when the program ends before they are over.
+// The sequence runs once per program, so each case runs in a test process of its own.
+#include "Harness.h"
+#include "LauncherSession.h"
+#include "RectAssert.h"
+#include "view/SplashPictureWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Fails the creation of the `failAt`-th start-up picture window (from 1; 0 fails none) and counts the
+// attempts. A hook that refuses a window is how a real creation failure looks to the program.
+class PictureWindowFailure {
+public:
+    explicit PictureWindowFailure(int failAt)
+    {
+        s_failAt = failAt;
+        s_attempts = 0;
+        m_hook = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
+    }
+    ~PictureWindowFailure() { UnhookWindowsHookEx(m_hook); }
+    PictureWindowFailure(const PictureWindowFailure&) = delete;
+    PictureWindowFailure& operator=(const PictureWindowFailure&) = delete;
+    int attempts() const { return s_attempts; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+            bool ours = HIWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) != 0 &&
+                        std::strncmp(cs->lpszClass, "Velmora:", 8) == 0;
+            if (ours && (cs->style & WS_POPUP) && ++s_attempts == s_failAt)
+                return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline int s_failAt = 0;
+    static inline int s_attempts = 0;
+    HHOOK m_hook;
+};
+
+// Counts how often the program applies a window placement.
+std::atomic<int> g_placements{0};
+decltype(&SetWindowPlacement) g_realSetWindowPlacement = nullptr;
+BOOL WINAPI CountedSetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement)
+{
+    ++g_placements;
+    return g_realSetWindowPlacement(window, placement);
+}
+
+class SplashSequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearSettings();
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+        test::WriteSetting("WPSizeIndex", 1);
+        test::WriteSetting("IDS_REG_LEFT", 100);
+        test::WriteSetting("IDS_REG_TOP", 50);
+        ASSERT_TRUE(m_placementCount.patched());
+        g_realSetWindowPlacement = m_placementCount.original<decltype(&SetWindowPlacement)>();
+        g_placements = 0;
+    }
+    void TearDown() override { test::ClearSettings(); }
+
+    // Whether the frame is shown at its stored place, placed exactly once, with no picture left.
+    void ExpectFramePlacedOnce(const test::LauncherSession& session)
+    {
+        EXPECT_FALSE(CSplashPictureWnd::IsShowing());
+        EXPECT_TRUE(IsWindowVisible(session.hwnd()));
+        EXPECT_TRUE(test::RectIs(test::WindowRect(session.hwnd()), 100, 50, 900, 650));
+        EXPECT_EQ(g_placements, 1);
+    }
+
+    test::ImportPatch m_placementCount{"user32.dll", "SetWindowPlacement",
+                                       reinterpret_cast<const void*>(&CountedSetWindowPlacement)};
+};
+
+TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
+{
+    PictureWindowFailure failure(1);
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    EXPECT_EQ(failure.attempts(), 1) << "a second picture followed the one that failed";
+    ExpectFramePlacedOnce(session);
+}
+
+TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
+{
+    PictureWindowFailure failure(2);
+    test::LauncherSession session;   // dismisses the first picture
+    ASSERT_TRUE(session.started());
+    EXPECT_EQ(failure.attempts(), 2);
+    ExpectFramePlacedOnce(session);
+}
+
+// The framework reports the file it cannot open and the program ends: the first picture goes with the
+// frame, and no second one follows it.
+TEST_F(SplashSequenceTest, NoPictureAppearsOnceAnUnopenableFileEndsTheProgram)
+{
+    PictureWindowFailure failure(0);
+    std::atomic<bool> answered{false};
+    std::thread answer([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 2000 && !(box = FindWindowA("#32770", "Velmora Launcher")); ++i)
+            Sleep(10);
+        if (box)
+            answered = PostMessageA(box, WM_COMMAND, IDOK, 0) != FALSE;
+    });
+    test::TempFolder temp;
+    std::string missing = "\"" + temp.path() + "\\no such game.vlm\"";
+    {
+        test::LauncherSession session(missing.c_str());
+        EXPECT_FALSE(session.started());
+    }
+    answer.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(failure.attempts(), 1) << "a picture was created while the program was ending";
+    EXPECT_FALSE(CSplashPictureWnd::IsShowing());
+    EXPECT_EQ(g_placements, 0);
+}
+
+} // namespace
