@@ -70,6 +70,10 @@ TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
+    // A window dragged to 900 wide is at the large size without having its outer size: choosing the
+    // large size again must leave it so.
+    SetWindowPos(session.hwnd(), nullptr, 0, 0, 900, 700, SWP_NOZORDER);
+    ASSERT_EQ(session.frame()->GetScreenSizeIndex(), 2);
     test::PumpMessages();
     RedrawWindow(session.hwnd(), nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
     test::MessageCounter sizes(session.hwnd(), WM_SIZE);
@@ -77,7 +81,7 @@ TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
     session.Command(ID_SIZE_LARGE);
     EXPECT_EQ(sizes.count(), 0);
     EXPECT_FALSE(GetUpdateRect(session.hwnd(), nullptr, FALSE));
-    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 1024, 768));
+    EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 900, 700));
 }
 
 // Puts the display back however the test ends.

@@ -11,9 +11,12 @@ TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
 {
     test::ClearSettings();
     std::string previous = test::CurrentFolder();
-    SetCurrentDirectoryA(test::InstallFolder().c_str());
+    // The slot's path resolves to a real program here, so a slot taken for a game would start it.
     test::TempFolder temp;
+    CopyFileA((test::InstallFolder() + "\\chess\\chess.exe").c_str(), (temp.path() + "\\UNUSED").c_str(), FALSE);
+    SetCurrentDirectoryA(temp.path().c_str());
     test::StandInLog log(temp.path());
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200");   // one started by mistake ends by itself
     {
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
@@ -27,6 +30,7 @@ TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
         session.Command(ID_LAUNCH_GO);   // dropped: its update handler disables it
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
     }
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
     EXPECT_TRUE(log.Starts().empty());
     SetCurrentDirectoryA(previous.c_str());
     test::ClearSettings();
