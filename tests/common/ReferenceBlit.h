@@ -86,9 +86,9 @@ inline std::optional<bool> ReferenceBlit(const PixelView& dstPic, const ConstPix
     DT = std::max<std::int64_t>(DT, 0), DB = std::min<std::int64_t>(DB, H);
     SL = std::max<std::int64_t>(SL, 0), SR = std::min<std::int64_t>(SR, w);
     ST = std::max<std::int64_t>(ST, 0), SB = std::min<std::int64_t>(SB, h);
-    const int dw = int(DR - DL), dh = int(DB - DT), sw = int(SR - SL), sh = int(SB - ST);
-    if (sw < 0 || sh < 0)
+    if (SR < SL || SB < ST)
         return std::nullopt;
+    const int dw = int(DR - DL), dh = int(DB - DT), sw = int(SR - SL), sh = int(SB - ST);
     int ss = (w + 3) & ~3, ds = (W + 3) & ~3;
     if (ss == 0 || ds == 0 || sh == 0 || dh == 0 || sw == 0)
         return false;
