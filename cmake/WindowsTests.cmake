@@ -49,6 +49,14 @@ target_include_directories(view_bench PRIVATE ${generated})
 target_compile_options(view_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
 add_dependencies(view_bench velmora_artwork install_folder)
 
+# The blitter and RIFF rules' host tests, built as the shipped 32-bit program is. They make no
+# window, so they need no desktop and take no turn on the display: a prefix without a virtual desktop.
+add_executable(win_rules_tests tests/host/BlitTest.cpp tests/host/RiffWaveTest.cpp)
+target_link_libraries(win_rules_tests PRIVATE velmora_rules gtest gtest_main)
+target_compile_options(win_rules_tests PRIVATE ${VELMORA_WARNINGS})
+add_test(NAME win.rules COMMAND win_rules_tests)
+set_tests_properties(win.rules PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_DESKTOP=native")
+
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
 

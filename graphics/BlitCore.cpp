@@ -140,6 +140,7 @@ struct Kernels {
     void (*stretchKeyedRow)(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
                             const StretchBlock* blocks, int blockCount, int n, int key);
     bool blocks; // the stretch kernels use StretchBlock runs
+    const char* name; // the instruction set they need, or "portable"
 };
 
 void KeyedRowPlain(std::uint8_t* d, const std::uint8_t* s, int n, int key)
@@ -163,6 +164,8 @@ void StretchKeyedRowPlain(std::uint8_t* d, const std::uint8_t* s, const std::int
         if (s[map[x]] != key)
             d[x] = s[map[x]];
 }
+
+constexpr Kernels kPortable = { KeyedRowPlain, StretchRowPlain, StretchKeyedRowPlain, false, "portable" };
 
 #ifdef VELMORA_BLIT_X86
 
@@ -280,26 +283,24 @@ __attribute__((target("avx2"))) void StretchRowAvx2(std::uint8_t* d, const std::
         StretchRowSsse3(d, s, map, blocks + b, blockCount - b, n);
 }
 
+// The best set this processor runs; every processor with AVX2 also has SSSE3.
 Kernels ChooseKernels()
 {
     __builtin_cpu_init();
-    Kernels k = {KeyedRowPlain, StretchRowPlain, StretchKeyedRowPlain, false};
-    if (__builtin_cpu_supports("sse2"))
-        k.keyedRow = KeyedRowSse2;
     if (__builtin_cpu_supports("avx2"))
-        k.keyedRow = KeyedRowAvx2;
+        return { KeyedRowAvx2, StretchRowAvx2, StretchKeyedRowSsse3, true, "avx2" };
     if (__builtin_cpu_supports("ssse3"))
-        k = {k.keyedRow, StretchRowSsse3, StretchKeyedRowSsse3, true};
-    if (__builtin_cpu_supports("avx2"))
-        k.stretchRow = StretchRowAvx2;
-    return k;
+        return { KeyedRowSse2, StretchRowSsse3, StretchKeyedRowSsse3, true, "ssse3" };
+    if (__builtin_cpu_supports("sse2"))
+        return { KeyedRowSse2, StretchRowPlain, StretchKeyedRowPlain, false, "sse2" };
+    return kPortable;
 }
 
 #else
 
 Kernels ChooseKernels()
 {
-    return {KeyedRowPlain, StretchRowPlain, StretchKeyedRowPlain, false};
+    return kPortable;
 }
 
 #endif
@@ -309,8 +310,7 @@ std::atomic<bool> g_portableOnly{false};
 const Kernels& Pick()
 {
     static const Kernels fastest = ChooseKernels();
-    static const Kernels portable = {KeyedRowPlain, StretchRowPlain, StretchKeyedRowPlain, false};
-    return g_portableOnly.load(std::memory_order_relaxed) ? portable : fastest;
+    return g_portableOnly.load(std::memory_order_relaxed) ? kPortable : fastest;
 }
 
 // Splits a strip of `n` destination columns into 16-pixel runs (the last one overlapping its
@@ -424,6 +424,11 @@ bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Re
 void SelectBlitKernels(BlitKernels kernels)
 {
     g_portableOnly = kernels == BlitKernels::Portable;
+}
+
+const char* BlitKernelsInUse()
+{
+    return Pick().name;
 }
 
 } // namespace velmora

@@ -41,4 +41,8 @@ bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Re
 enum class BlitKernels { Fastest, Portable };
 void SelectBlitKernels(BlitKernels kernels);
 
+// The set the blitters use now, named by the instruction set it needs: "avx2", "ssse3", "sse2"
+// or "portable".
+const char* BlitKernelsInUse();
+
 } // namespace velmora

@@ -1,16 +1,10 @@
 // libFuzzer harness: every query of the RIFF WAVE walker on arbitrary bytes, under ASan and UBSan.
+#include "tests/fuzz/FuzzFault.h"
 #include "tests/fuzz/RiffWaveImages.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // A fault the sanitizers cannot see: a query that disagrees with the image or the others.
-    std::string broken = velmora::riff_images::CheckAllQueries(data, size);
-    if (!broken.empty()) {
-        std::fprintf(stderr, "RiffWave: %s\n", broken.c_str());
-        std::abort();
-    }
+    // A query that disagrees with the image or the others.
+    velmora::AbortOnFault("RiffWave", velmora::riff_images::CheckAllQueries(data, size));
     return 0;
 }

@@ -100,6 +100,21 @@ inline std::vector<Seed> RiffWaveSeeds()
         {"list_and_fact", WaveForm(B().Chunk("LIST", list).Chunk("fmt ", fmt).Chunk("fact", {4, 0, 0, 0}).Raw(data))},
         {"no_data", WaveForm(B().Chunk("fmt ", fmt).Chunk("fact", {2, 0, 0, 0}))},
         {"no_fmt", WaveForm(B().Chunk("data", samples))},
+        // Sizes whose step, counted in 32 bits, comes back to the same header: at the top level
+        // (even) and inside the form (odd, with its pad byte).
+        {"top_size_fffffff8", B().Header("JUNK", 0xFFFFFFF8).Raw(WaveForm(fmtAndData)).Build()},
+        {"chunk_size_fffffff7", WaveForm(B().Header("LIST", 0xFFFFFFF7).Raw(fmtAndData))},
+        {"fmt_short_then_data", WaveForm(B().Chunk("fmt ", {0xFE, 0xFF, 6, 0}).Raw(data))},
+        // The form ends after "fmt ": the "data" chunk behind it is outside.
+        {"riff_size_short", B().Header("RIFF", 4 + 8 + 16).Id("WAVE").Raw(fmtAndData).Build()},
+        {"other_form_first", B().Header("RIFF", 4 + 8 + 16 + 8 + 2)
+                                 .Id("AVI ")
+                                 .Chunk("fmt ", Bytes(16, 0xEE))
+                                 .Chunk("data", {9, 9})
+                                 .Raw(WaveForm(fmtAndData))
+                                 .Build()},
+        // The form ends four bytes into the "data" header.
+        {"header_straddles_form_end", B().Header("RIFF", 4 + 8 + 16 + 4).Id("WAVE").Raw(fmtAndData).Build()},
     };
 }
 

@@ -182,6 +182,13 @@ TEST(RiffWave, SeedsTable)
         {"list_and_fact", true, pcmThenFa, true, 70, 4, 4},
         {"no_data", true, pcmThenFa, false, 0, 0, 0},
         {"no_fmt", false, kNoFormat, true, 20, 4, 4},
+        {"top_size_fffffff8", false, kNoFormat, false, 0, 0, 0},
+        {"chunk_size_fffffff7", false, kNoFormat, false, 0, 0, 0},
+        // The record runs on over the "data" header and the samples.
+        {"fmt_short_then_data", true, {0xFFFE, 6, 0x61746164, 4, 0x0201, 0x0403, 0}, true, 32, 4, 4},
+        {"riff_size_short", true, pcmThenDa, false, 0, 0, 0},
+        {"other_form_first", true, pcmThenDa, true, 90, 4, 4},
+        {"header_straddles_form_end", true, pcmThenDa, false, 0, 0, 0},
     };
     auto seeds = riff_images::RiffWaveSeeds();
     ASSERT_EQ(seeds.size(), std::size(expected));
