@@ -54,6 +54,9 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    // The real pointer is parked outside: the frame's timer would clear the highlight between two
+    // posted moves. Its rule is called by hand below instead.
+    KillTimer(session.hwnd(), session.frame()->m_nTimerId);
     RECT client;
     GetClientRect(view->m_hWnd, &client);
     velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 176, 176);
