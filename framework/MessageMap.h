@@ -136,6 +136,15 @@ struct DecodeMouse {
 };
 template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
 template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
+template <> struct Decode<WM_KEYDOWN> {
+    // The virtual key; its repeat count and flags are not used.
+    template <class T> using Handler = void (T::*)(UINT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
+    {
+        (t.*H)(UINT(w));
+        return 0;
+    }
+};
 template <> struct Decode<WM_INITMENUPOPUP> {
     template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)

@@ -1,8 +1,10 @@
 // The launcher view: the background and the twelve game buttons of the current size, composed off
-// screen; it highlights the button under the pointer and starts the game clicked.
+// screen; it highlights the button under the pointer or chosen by the keys and starts the game
+// clicked or entered.
 #pragma once
 
 #include "ButtonLayout.h"
+#include "KeyboardRule.h"
 #include "framework/FrameWnd.h"
 #include "graphics/DibSurface.h"
 
@@ -26,6 +28,9 @@ public:
     void UpdateNow();
     CDibCanvas* GetCanvas() { return &m_canvas; }
 
+    // The highlighted button if the keys put the highlight there, else -1.
+    int GetKeyboardButton() const { return m_bKeyboardHighlight ? m_nHighlighted : -1; }
+
     using velmora::HoverState::m_nHighlighted;
     using velmora::HoverState::m_nLastSounded;
 
@@ -39,11 +44,17 @@ protected:
     void OnDestroy();
     void OnMouseMove(UINT flags, POINT point);
     void OnLButtonDown(UINT flags, POINT point);
+    void OnKeyDown(UINT key);
     BOOL OnQueryNewPalette();
     void OnPaletteChanged(HWND focusWindow);
 
 private:
     void LoadPictures();
+    // Puts the keyboard's highlight on `button`, or clears it (-1), drawn and sounded as the
+    // pointer's would be.
+    void SetKeyboardHighlight(int button);
+    // Whether the keys hold the highlight and the pointer is still where it was when they took it.
+    bool PointerStillSinceKeys(POINT screenPoint) const;
     // What the hover rules ask of the view and the frame.
     bool IsAvailable(int button) override;
     void PlayHighlightSound() override;
@@ -57,4 +68,6 @@ private:
     velmora::Rect m_clientRect = {0, 0, 0, 0};
     CDibSurface m_buttonPictures[72];
     velmora::ButtonRects m_buttonRects[3] = {};
+    bool m_bKeyboardHighlight = false; // the keys, not the pointer, made the highlight
+    POINT m_keyboardPointer = { 0, 0 }; // the pointer's screen position when they made it
 };

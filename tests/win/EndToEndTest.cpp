@@ -10,6 +10,7 @@
 namespace {
 
 using test::RectIs;
+using test::WaitForGameWindow;
 
 // Chooses the `position`-th item (from 0) of the &Launch menu with the keyboard.
 void ChooseGameWithKeys(int position)
@@ -18,13 +19,6 @@ void ChooseGameWithKeys(int position)
     for (int i = 0; i < position; ++i)
         test::PressKey(VK_DOWN);
     test::PressKey(VK_RETURN);
-}
-
-HWND WaitForGameWindow(const char* title)
-{
-    HWND game = nullptr;
-    test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", title)) && IsWindowVisible(game); });
-    return game;
 }
 
 class EndToEndTest : public ::testing::Test {
