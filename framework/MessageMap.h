@@ -145,6 +145,11 @@ template <> struct Decode<WM_KEYDOWN> {
         return 0;
     }
 };
+template <> struct Decode<WM_GETOBJECT> {
+    // The flags to hand on with the object, and which object is asked for (OBJID_CLIENT, ...).
+    template <class T> using Handler = LRESULT (T::*)(WPARAM, LONG);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l) { return (t.*H)(w, LONG(l)); }
+};
 template <> struct Decode<WM_INITMENUPOPUP> {
     template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)

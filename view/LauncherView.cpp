@@ -1,6 +1,7 @@
 // The launcher view: all pictures loaded once, each paint composed in the canvas and copied in one step.
 #include "LauncherView.h"
 
+#include "LauncherAccessible.h"
 #include "app/LauncherApp.h"
 #include "app/MainFrame.h"
 #include "app/RectConvert.h"
@@ -60,6 +61,7 @@ const MessageEntry CLauncherVlm2001View::messageEntries[] = {
     OnMessage<WM_MOUSEMOVE, &CLauncherVlm2001View::OnMouseMove>(),
     OnMessage<WM_LBUTTONDOWN, &CLauncherVlm2001View::OnLButtonDown>(),
     OnMessage<WM_KEYDOWN, &CLauncherVlm2001View::OnKeyDown>(),
+    OnMessage<WM_GETOBJECT, &CLauncherVlm2001View::OnGetObject>(),
     OnMessage<WM_QUERYNEWPALETTE, &CLauncherVlm2001View::OnQueryNewPalette>(),
     OnMessage<WM_PALETTECHANGED, &CLauncherVlm2001View::OnPaletteChanged>(),
 };
@@ -83,6 +85,10 @@ CLauncherVlm2001View::CLauncherVlm2001View()
 CLauncherVlm2001View::~CLauncherVlm2001View()
 {
     LauncherApp()->m_pLauncherView = nullptr;
+    // The window has gone: clients still holding the accessible object must not reach this view.
+    m_accessible.reset();
+    if (m_bComInitialized)
+        ::CoUninitialize();
 }
 
 void CLauncherVlm2001View::LoadPictures()
@@ -96,11 +102,20 @@ void CLauncherVlm2001View::LoadPictures()
     m_canvas.CreateDibPalette();
 }
 
+velmora::ButtonRects CLauncherVlm2001View::LayoutFor(int width, int height) const
+{
+    const CDibSurface& first = m_buttonPictures[kPicturesPerSet * ScreenSizeIndex()];
+    return velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+}
+
 void CLauncherVlm2001View::ComputeButtonRects(int width, int height)
 {
-    int s = ScreenSizeIndex();
-    const CDibSurface& first = m_buttonPictures[kPicturesPerSet * s];
-    m_buttonRects[s] = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+    m_buttonRects[ScreenSizeIndex()] = LayoutFor(width, height);
+}
+
+velmora::ButtonRects CLauncherVlm2001View::CurrentButtonRects() const
+{
+    return LayoutFor(m_clientRect.right, m_clientRect.bottom);
 }
 
 void CLauncherVlm2001View::OnDraw(CDC* dc)
@@ -230,11 +245,27 @@ void CLauncherVlm2001View::SetKeyboardHighlight(int button)
         m_nLastSounded = -1; // as a move off the buttons: the next game reached sounds again
     m_bKeyboardHighlight = button >= 0;
     ::GetCursorPos(&m_keyboardPointer);
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, button >= 0 ? button + 1 : CHILDID_SELF);
 }
 
 bool CLauncherVlm2001View::PointerStillSinceKeys(POINT screenPoint) const
 {
     return GetKeyboardButton() >= 0 && screenPoint.x == m_keyboardPointer.x && screenPoint.y == m_keyboardPointer.y;
+}
+
+LRESULT CLauncherVlm2001View::OnGetObject(WPARAM flags, LONG objectId)
+{
+    if (objectId != LONG(OBJID_CLIENT))
+        return Default();
+    if (!m_accessible) {
+        // Handing the object to another process needs COM on this thread.
+        if (!m_bComInitialized)
+            m_bComInitialized = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        m_accessible.reset(CLauncherAccessible::Create(this));
+        if (!m_accessible)
+            return Default();
+    }
+    return ::LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(m_accessible.get()));
 }
 
 void CLauncherVlm2001View::UpdateNow()
