@@ -35,7 +35,7 @@ add_custom_command(OUTPUT ${artwork_files}
     VERBATIM)
 add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico ${artwork_files})
 set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
-    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h")
+    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h;${CMAKE_SOURCE_DIR}/res/Velmora.manifest")
 
 add_library(velmora_framework STATIC
     framework/CmdTarget.cpp
