@@ -37,6 +37,7 @@ find_package(GTest REQUIRED)
 add_executable(host_tests
     tests/host/BlitTest.cpp
     tests/host/ButtonLayoutTest.cpp
+    tests/host/KeyboardRuleTest.cpp
     tests/host/LaunchRulesTest.cpp
     tests/host/PaletteRulesTest.cpp
     tests/host/RiffWaveTest.cpp

@@ -35,7 +35,7 @@ add_custom_command(OUTPUT ${artwork_files}
     VERBATIM)
 add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico ${artwork_files})
 set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
-    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h")
+    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h;${CMAKE_SOURCE_DIR}/res/Velmora.manifest")
 
 add_library(velmora_framework STATIC
     framework/CmdTarget.cpp
@@ -60,9 +60,11 @@ add_library(velmora_app STATIC
     app/LauncherApp.cpp
     app/LauncherDoc.cpp
     app/MainFrame.cpp
+    view/LauncherAccessible.cpp
     view/LauncherView.cpp
     view/SplashPictureWnd.cpp)
-target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics velmora_sound)
+# The accessible view: Active Accessibility and the COM it is handed over with (system DLLs).
+target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics velmora_sound oleacc ole32 oleaut32 uuid)
 foreach(target velmora_framework velmora_graphics velmora_sound velmora_app)
     target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
 endforeach()

@@ -58,7 +58,8 @@ add_test(NAME win.rules COMMAND win_rules_tests)
 set_tests_properties(win.rules PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_DESKTOP=native")
 
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
-velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
+velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/AccessibleInProcessTest.cpp tests/win/UnusedSlotTest.cpp
+    DEFINES VELMORA_UNUSED_GO)
 
 # One CTest test per group of cases and desktop. All of them share the one X display, where the
 # virtual desktops of different prefixes would overlap, cover each other's pixels and take each
@@ -95,10 +96,14 @@ velmora_wine_test(win.sound_real win_sound_tests "SoundReal.*" 1024x768)
 set_tests_properties(win.sound_real PROPERTIES ENVIRONMENT
     "VELMORA_DESKTOP=1024x768;VELMORA_INSTALL_DIR=${install_dir_windows};VELMORA_ALSA_SINK=${CMAKE_BINARY_DIR}/alsa-sink.raw")
 
-velmora_win_test_program(win_end_to_end_tests SOURCES tests/win/EndToEndTest.cpp tests/win/ViewTest.cpp)
+velmora_win_test_program(win_end_to_end_tests SOURCES
+    tests/win/AccessibleTest.cpp
+    tests/win/EndToEndTest.cpp
+    tests/win/ViewTest.cpp)
 add_dependencies(win_end_to_end_tests Velmora)
 velmora_wine_test(win.end_to_end win_end_to_end_tests "EndToEndTest.*" 1024x768)
 velmora_wine_test(win.view win_end_to_end_tests "ViewTest.*" 1280x1024)
+velmora_wine_test(win.accessible win_end_to_end_tests "AccessibleTest.*" 1280x1024)
 velmora_wine_test(win.hover_sound win_shell_tests "HoverSoundTest.*" 1280x1024)
 # On an 8-bit palette display of its own (wine-run starts it).
 velmora_wine_test(win.palette_display win_shell_tests "PaletteDisplayTest.*" 1024x768)

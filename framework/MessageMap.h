@@ -136,6 +136,20 @@ struct DecodeMouse {
 };
 template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
 template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
+template <> struct Decode<WM_KEYDOWN> {
+    // The virtual key; its repeat count and flags are not used.
+    template <class T> using Handler = void (T::*)(UINT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
+    {
+        (t.*H)(UINT(w));
+        return 0;
+    }
+};
+template <> struct Decode<WM_GETOBJECT> {
+    // The flags to hand on with the object, and which object is asked for (OBJID_CLIENT, ...).
+    template <class T> using Handler = LRESULT (T::*)(WPARAM, LONG);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l) { return (t.*H)(w, LONG(l)); }
+};
 template <> struct Decode<WM_INITMENUPOPUP> {
     template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)

@@ -1,6 +1,7 @@
 // The launcher view: all pictures loaded once, each paint composed in the canvas and copied in one step.
 #include "LauncherView.h"
 
+#include "LauncherAccessible.h"
 #include "app/LauncherApp.h"
 #include "app/MainFrame.h"
 #include "app/RectConvert.h"
@@ -24,6 +25,32 @@ int ScreenSizeIndex()
     return frame ? frame->GetScreenSizeIndex() : 0;
 }
 
+velmora::GridKey GridKeyOf(UINT key)
+{
+    using enum velmora::GridKey;
+    switch (key) {
+    case VK_LEFT:
+        return Left;
+    case VK_RIGHT:
+        return Right;
+    case VK_UP:
+        return Up;
+    case VK_DOWN:
+        return Down;
+    case VK_HOME:
+        return Home;
+    case VK_END:
+        return End;
+    case VK_RETURN:
+    case VK_SPACE:
+        return Launch;
+    case VK_ESCAPE:
+        return Clear;
+    default:
+        return Other;
+    }
+}
+
 } // namespace
 
 const MessageEntry CLauncherVlm2001View::messageEntries[] = {
@@ -33,6 +60,8 @@ const MessageEntry CLauncherVlm2001View::messageEntries[] = {
     OnMessage<WM_DESTROY, &CLauncherVlm2001View::OnDestroy>(),
     OnMessage<WM_MOUSEMOVE, &CLauncherVlm2001View::OnMouseMove>(),
     OnMessage<WM_LBUTTONDOWN, &CLauncherVlm2001View::OnLButtonDown>(),
+    OnMessage<WM_KEYDOWN, &CLauncherVlm2001View::OnKeyDown>(),
+    OnMessage<WM_GETOBJECT, &CLauncherVlm2001View::OnGetObject>(),
     OnMessage<WM_QUERYNEWPALETTE, &CLauncherVlm2001View::OnQueryNewPalette>(),
     OnMessage<WM_PALETTECHANGED, &CLauncherVlm2001View::OnPaletteChanged>(),
 };
@@ -56,6 +85,10 @@ CLauncherVlm2001View::CLauncherVlm2001View()
 CLauncherVlm2001View::~CLauncherVlm2001View()
 {
     LauncherApp()->m_pLauncherView = nullptr;
+    // The window has gone: clients still holding the accessible object must not reach this view.
+    m_accessible.reset();
+    if (m_bComInitialized)
+        ::CoUninitialize();
 }
 
 void CLauncherVlm2001View::LoadPictures()
@@ -69,11 +102,20 @@ void CLauncherVlm2001View::LoadPictures()
     m_canvas.CreateDibPalette();
 }
 
+velmora::ButtonRects CLauncherVlm2001View::LayoutFor(int width, int height) const
+{
+    const CDibSurface& first = m_buttonPictures[kPicturesPerSet * ScreenSizeIndex()];
+    return velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+}
+
 void CLauncherVlm2001View::ComputeButtonRects(int width, int height)
 {
-    int s = ScreenSizeIndex();
-    const CDibSurface& first = m_buttonPictures[kPicturesPerSet * s];
-    m_buttonRects[s] = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
+    m_buttonRects[ScreenSizeIndex()] = LayoutFor(width, height);
+}
+
+velmora::ButtonRects CLauncherVlm2001View::CurrentButtonRects() const
+{
+    return LayoutFor(m_clientRect.right, m_clientRect.bottom);
 }
 
 void CLauncherVlm2001View::OnDraw(CDC* dc)
@@ -140,7 +182,12 @@ void CLauncherVlm2001View::OnDestroy()
 
 void CLauncherVlm2001View::OnMouseMove(UINT, POINT point)
 {
-    TrackPointer(point.x, point.y);
+    // Windows also reports a pointer that has not moved when a window appears or moves under it;
+    // that leaves the keys' highlight alone.
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (!PointerStillSinceKeys(screen))
+        TrackPointer(point.x, point.y);
     Default();
 }
 
@@ -152,6 +199,7 @@ void CLauncherVlm2001View::OnLButtonDown(UINT, POINT point)
 
 void CLauncherVlm2001View::TrackPointer(int x, int y)
 {
+    m_bKeyboardHighlight = false; // the pointer takes over
     Track(m_buttonRects[ScreenSizeIndex()], m_clientRect, x, y, *this);
 }
 
@@ -161,10 +209,63 @@ void CLauncherVlm2001View::CheckPointerOutside()
         return;
     POINT point;
     // A pointer that cannot be read (another desktop has the input) says nothing about leaving.
-    if (!::GetCursorPos(&point))
+    if (!::GetCursorPos(&point) || PointerStillSinceKeys(point))
         return;
     ::ScreenToClient(m_hWnd, &point);
     CheckOutside(m_clientRect, point.x, point.y, *this);
+}
+
+void CLauncherVlm2001View::OnKeyDown(UINT key)
+{
+    Default();
+    velmora::Availability available;
+    for (int i = 0; i < velmora::kButtonCount; ++i)
+        available[i] = IsAvailable(i);
+    bool keyboard = GetKeyboardButton() >= 0;
+    velmora::GridKeyOutcome outcome = velmora::ApplyGridKey(GridKeyOf(key), m_nHighlighted, keyboard, available);
+    if (outcome.highlighted != m_nHighlighted || outcome.keyboard != keyboard)
+        SetKeyboardHighlight(outcome.highlighted);
+    if (outcome.launch < 0)
+        return;
+    Launch(outcome.launch); // returns once the game has ended
+    // Back in front, the keys' highlight is on the game just played, so Enter plays it again.
+    if (LauncherApp()->m_pLauncherView == this)
+        SetKeyboardHighlight(outcome.launch);
+}
+
+void CLauncherVlm2001View::SetKeyboardHighlight(int button)
+{
+    const velmora::ButtonRects& rects = m_buttonRects[ScreenSizeIndex()];
+    if (m_nHighlighted >= 0)
+        Invalidate(&rects[m_nHighlighted]);
+    SetHighlightedButton(button);
+    if (button >= 0)
+        Invalidate(&rects[button]);
+    else
+        m_nLastSounded = -1; // as a move off the buttons: the next game reached sounds again
+    m_bKeyboardHighlight = button >= 0;
+    ::GetCursorPos(&m_keyboardPointer);
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, button >= 0 ? button + 1 : CHILDID_SELF);
+}
+
+bool CLauncherVlm2001View::PointerStillSinceKeys(POINT screenPoint) const
+{
+    return GetKeyboardButton() >= 0 && screenPoint.x == m_keyboardPointer.x && screenPoint.y == m_keyboardPointer.y;
+}
+
+LRESULT CLauncherVlm2001View::OnGetObject(WPARAM flags, LONG objectId)
+{
+    if (objectId != LONG(OBJID_CLIENT))
+        return Default();
+    if (!m_accessible) {
+        // Handing the object to another process needs COM on this thread.
+        if (!m_bComInitialized)
+            m_bComInitialized = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        m_accessible.reset(CLauncherAccessible::Create(this));
+        if (!m_accessible)
+            return Default();
+    }
+    return ::LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(m_accessible.get()));
 }
 
 void CLauncherVlm2001View::UpdateNow()

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "version.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -92,6 +93,7 @@ protected:
     // button twice and closes the box with OK.
     struct Seen {
         std::string title, text;
+        bool commonControls6 = false; // its buttons are Common Controls 6 buttons, drawn in the system's style
     };
     static Seen RunAboutBox(test::LauncherSession& session)
     {
@@ -107,6 +109,10 @@ protected:
                 seen.title = text;
                 GetDlgItemTextA(box, IDC_VERSION_TEXT, text, sizeof text);
                 seen.text = text;
+                SIZE ideal = {}; // a request only those buttons answer
+                seen.commonControls6
+                    = SendMessageA(GetDlgItem(box, IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal))
+                    && ideal.cx > 0;
                 for (int i = 0; i < 2; ++i) {
                     RECT button = test::WindowRect(GetDlgItem(box, IDC_WEB_SITE));
                     test::ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
@@ -130,6 +136,7 @@ TEST_F(AboutBoxTest, ShowsTheProgramsOwnVersionAndOpensTheWebSite)
     ASSERT_TRUE(session.started());
     Seen seen = RunAboutBox(session);
     EXPECT_EQ(seen.title, "About Velmora");
+    EXPECT_TRUE(seen.commonControls6);
     EXPECT_EQ(seen.text, "Velmora Launcher v" VELMORA_VERSION_TEXT "\rCopyright (C) 2026 Quillon Software");
     EXPECT_EQ(g_shellCall.count, 2);
     EXPECT_EQ(g_shellCall.verb, "open");

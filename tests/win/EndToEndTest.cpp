@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
 using test::RectIs;
+using test::WaitForGameWindow;
 
 // Chooses the `position`-th item (from 0) of the &Launch menu with the keyboard.
 void ChooseGameWithKeys(int position)
@@ -26,16 +29,7 @@ void ChooseGameWithKeys(int position)
 HWND StartGameWithKeys(int position, const char* title)
 {
     ChooseGameWithKeys(position);
-    HWND game = nullptr;
-    test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", title)) && IsWindowVisible(game); });
-    return game;
-}
-
-// Ends a stand-in game as its player would, with a click in its window.
-void ClickToEnd(HWND game)
-{
-    RECT rect = test::WindowRect(game);
-    test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return WaitForGameWindow(title);
 }
 
 // A message sent to a window from a thread of its own, so that a sender left waiting cannot block the test.
@@ -120,7 +114,7 @@ TEST_F(EndToEndTest, LaunchesAGameFromTheMenuAndComesBackInFront)
     ASSERT_NE(game, nullptr);
     EXPECT_FALSE(IsWindowVisible(frame));
 
-    ClickToEnd(game);
+    test::ClickToClose(game);
     EXPECT_TRUE(test::WaitFor([&] { return IsWindowVisible(frame) && GetForegroundWindow() == frame; }));
     auto starts = log.Starts();
     ASSERT_EQ(starts.size(), 1u);
@@ -157,7 +151,7 @@ TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndACloseWaitsForTheGa
     EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_TRUE(IsWindowVisible(game));
 
-    ClickToEnd(game);
+    test::ClickToClose(game);
     DWORD exitCode = 1;
     ASSERT_TRUE(launcher.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 0u);
@@ -201,7 +195,7 @@ TEST_F(EndToEndTest, GamesComeFromTheCurrentDirectoryNotTheLaunchersFolder)
     ASSERT_TRUE(launcher.WaitForFrame());
     HWND game = StartGameWithKeys(3, "Chess");
     ASSERT_NE(game, nullptr);
-    ClickToEnd(game);
+    test::ClickToClose(game);
     EXPECT_TRUE(launcher.WaitForFrame());
 
     auto starts = log.Starts();
@@ -209,6 +203,90 @@ TEST_F(EndToEndTest, GamesComeFromTheCurrentDirectoryNotTheLaunchersFolder)
     EXPECT_EQ(starts[0].commandLine, "chess\\chess.exe ");
     EXPECT_EQ(starts[0].folder, temp.path() + "\\chess");
     EXPECT_EQ(starts[0].executable, temp.path() + "\\chess\\chess.exe");
+}
+
+// What Windows reads from the installed program's manifest before it runs it.
+TEST_F(EndToEndTest, TheManifestRunsItAsTheUserOnTodaysWindowsWithCommonControls6)
+{
+    std::string path = test::InstallFolder() + "\\Velmora.exe";
+    ACTCTXA request = {};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+    HANDLE context = CreateActCtxA(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "no manifest Windows can read";
+
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    ASSERT_TRUE(
+        QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level, sizeof level, nullptr));
+    EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_FALSE(level.UiAccess);
+
+    // A buffer of what a query needs, filled by it.
+    auto query = [&](ULONG informationClass, void* subject) {
+        SIZE_T size = 0;
+        QueryActCtxW(0, context, subject, informationClass, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size + sizeof(void*));
+        if (!QueryActCtxW(0, context, subject, informationClass, buffer.data(), buffer.size(), &size))
+            buffer.clear();
+        return buffer;
+    };
+    std::vector<BYTE> compatibility = query(CompatibilityInformationInActivationContext, nullptr);
+    ASSERT_FALSE(compatibility.empty());
+    // As Windows 10 and Wine lay it out: each element ends with a highest version tested, which
+    // MinGW's declaration does not have yet.
+    struct Element {
+        GUID id;
+        ACTCTX_COMPATIBILITY_ELEMENT_TYPE type;
+        ULONGLONG maxVersionTested;
+    };
+    struct Information {
+        DWORD count;
+        Element elements[1];
+    };
+    auto* systems = reinterpret_cast<const Information*>(compatibility.data());
+    std::vector<std::string> named;
+    for (DWORD i = 0; i < systems->count; ++i) {
+        const GUID& id = systems->elements[i].id;
+        char text[40];
+        std::snprintf(text, sizeof text, "%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", id.Data1, id.Data2,
+            id.Data3, id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
+            id.Data4[7]);
+        if (systems->elements[i].type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS)
+            named.push_back(text);
+    }
+    EXPECT_EQ(named,
+        (std::vector<std::string> { "e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+            "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+            "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a" }))
+        << "Vista, 7, 8, 8.1, 10 and 11";
+
+    // The assemblies it runs with: its own, then Common Controls 6.
+    std::vector<BYTE> detail = query(ActivationContextDetailedInformation, nullptr);
+    ASSERT_FALSE(detail.empty());
+    DWORD assemblies = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail.data())->ulAssemblyCount;
+    bool commonControls6 = false;
+    for (DWORD index = 1; index <= assemblies; ++index) {
+        ACTIVATION_CONTEXT_QUERY_INDEX which = { index, 0 };
+        std::vector<BYTE> assembly = query(AssemblyDetailedInformationInActivationContext, &which);
+        if (assembly.empty())
+            continue;
+        const wchar_t* identity
+            = reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
+                  ->lpAssemblyEncodedAssemblyIdentity;
+        std::wstring text = identity ? identity : L"";
+        commonControls6 |= text.find(L"Microsoft.Windows.Common-Controls") != std::wstring::npos
+            && text.find(L"version=\"6.0.") != std::wstring::npos;
+    }
+    EXPECT_TRUE(commonControls6);
+
+    // Unaware of the screen's DPI on purpose: its sizes are pixels.
+    wchar_t dpiAware[16] = L"";
+    SIZE_T written = 0;
+    EXPECT_TRUE(QueryActCtxSettingsW(0, context, nullptr, L"dpiAware", dpiAware, 16, &written));
+    EXPECT_STREQ(dpiAware, L"false");
+    ReleaseActCtx(context);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The highlight sound under the real pointer, counted on a fake sound device (1280x1024 desktop).
+// The highlight sound under the real pointer and the keys, counted on a fake sound device (1280x1024 desktop).
 #include "FakeDirectSound.h"
 #include "Harness.h"
 #include "LauncherSession.h"
@@ -104,6 +104,33 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
     move(onThree);
     EXPECT_EQ(Sounds(), 3);
+}
+
+// Keys reach the view as the keyboard delivers them to it while the frame is active.
+TEST_F(HoverSoundTest, OneSoundPerGameTheKeysReach)
+{
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    auto press = [&](UINT key) {
+        PostMessageA(view->m_hWnd, WM_KEYDOWN, key, 1);
+        test::PumpMessages();
+    };
+
+    press(VK_RIGHT); // game 0
+    press(VK_RIGHT);
+    press(VK_LEFT); // back to game 0: reached again
+    EXPECT_EQ(Sounds(), 3);
+    press(VK_LEFT); // at the edge, and Up and Home with it: no game reached
+    press(VK_UP);
+    press(VK_HOME);
+    EXPECT_EQ(view->GetHighlightedButton(), 0);
+    EXPECT_EQ(Sounds(), 3);
+    press(VK_ESCAPE);
+    press(VK_HOME); // after Esc the same game is reached anew
+    EXPECT_EQ(Sounds(), 4);
 }
 
 } // namespace

@@ -63,6 +63,23 @@ public:
         return ready ? window : nullptr;
     }
 
+    // Stores size `sizeIndex` at the top-left corner for the launcher to open at, presses Esc through
+    // its start-up pictures and waits for the frame as WaitForFrame does.
+    HWND ShowAtTopLeft(int sizeIndex) const
+    {
+        test::WriteSetting("WPSizeIndex", DWORD(sizeIndex));
+        test::WriteSetting("IDS_REG_LEFT", 0);
+        test::WriteSetting("IDS_REG_TOP", 0);
+        for (int picture = 0; picture < 2; ++picture) {
+            HWND splash = nullptr;
+            if (!test::WaitFor([&] { return (splash = Splash()) != nullptr && OwnsForeground(); }))
+                return nullptr;
+            test::PressKey(VK_ESCAPE);
+            test::WaitFor([&] { return Splash() != splash; });
+        }
+        return WaitForFrame();
+    }
+
     // The start-up picture now shown, or null: a visible untitled popup window of the launcher.
     HWND Splash() const
     {
@@ -119,5 +136,20 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
 };
+
+// The stand-in game's window of this title once it is visible, or null.
+inline HWND WaitForGameWindow(const char* title)
+{
+    HWND game = nullptr;
+    test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", title)) && IsWindowVisible(game); });
+    return game;
+}
+
+// Ends a stand-in game as its user would, with a click on it.
+inline void ClickToClose(HWND game)
+{
+    RECT rect = test::WindowRect(game);
+    test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
 
 } // namespace test

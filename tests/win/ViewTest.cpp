@@ -91,29 +91,13 @@ protected:
         test::MovePointer(1279, 1023);   // outside every window the launcher opens at (0, 0)
     }
     void TearDown() override { test::ClearSettings(); }
-
-    // Starts the launcher at size `s` at the top-left corner and presses Esc through its pictures.
-    HWND Start(test::RunningLauncher& launcher, int s)
-    {
-        test::WriteSetting("WPSizeIndex", DWORD(s));
-        test::WriteSetting("IDS_REG_LEFT", 0);
-        test::WriteSetting("IDS_REG_TOP", 0);
-        for (int picture = 0; picture < 2; ++picture) {
-            HWND splash = nullptr;
-            if (!test::WaitFor([&] { return (splash = launcher.Splash()) != nullptr && launcher.OwnsForeground(); }))
-                return nullptr;
-            test::PressKey(VK_ESCAPE);
-            test::WaitFor([&] { return launcher.Splash() != splash; });
-        }
-        return launcher.WaitForFrame();
-    }
 };
 
 TEST_F(ViewTest, EachSizeShowsItsBackgroundAndButtonsPixelForPixel)
 {
     for (int s : {2, 1, 0}) {
         test::RunningLauncher launcher(test::InstallFolder());
-        HWND frame = Start(launcher, s);
+        HWND frame = launcher.ShowAtTopLeft(s);
         ASSERT_NE(frame, nullptr) << "size " << s;
         EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), s, -1)) << "size " << s;
     }
@@ -122,7 +106,7 @@ TEST_F(ViewTest, EachSizeShowsItsBackgroundAndButtonsPixelForPixel)
 TEST_F(ViewTest, ALargerClientStretchesTheBackgroundAndASmallerOneCutsIt)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = Start(launcher, 2);
+    HWND frame = launcher.ShowAtTopLeft(2);
     ASSERT_NE(frame, nullptr);
     SetWindowPos(frame, nullptr, 0, 0, 1150, 860, SWP_NOZORDER);   // wider than 800: still the large set
     EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), 2, -1));
@@ -135,7 +119,7 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     test::TempFolder temp;
     test::StandInLog log(temp.path());
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = Start(launcher, 0);
+    HWND frame = launcher.ShowAtTopLeft(0);
     ASSERT_NE(frame, nullptr);
     HWND view = ViewOfFrame(frame);
     ASSERT_TRUE(ShowsComposition(view, 0, -1));
@@ -171,6 +155,87 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     auto starts = log.Starts();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].commandLine, "dominoes\\dominoes.exe ");
+}
+
+// The pointer rests outside the window throughout, unless a step says otherwise.
+TEST_F(ViewTest, KeysMoveTheHighlightUntilEscOrAPointerMoveClearsIt)
+{
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND frame = launcher.ShowAtTopLeft(0);
+    ASSERT_NE(frame, nullptr);
+    HWND view = ViewOfFrame(frame);
+    ASSERT_TRUE(ShowsComposition(view, 0, -1));
+
+    test::PressKey(VK_RIGHT); // nothing highlighted: the first game
+    EXPECT_TRUE(ShowsComposition(view, 0, 0));
+    test::PressKey(VK_DOWN);
+    EXPECT_TRUE(ShowsComposition(view, 0, 4));
+    test::PressKey(VK_END);
+    test::PressKey(VK_UP);
+    EXPECT_TRUE(ShowsComposition(view, 0, 7));
+    // The frame's timer (made to run here for certain) sees the pointer outside, but it has not
+    // moved: the highlight stays, and Left goes on from it rather than starting afresh at game 0.
+    for (int tick = 0; tick < 3; ++tick)
+        SendMessageA(frame, WM_TIMER, 1, 0);
+    test::PressKey(VK_LEFT);
+    EXPECT_TRUE(ShowsComposition(view, 0, 6));
+    test::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(ShowsComposition(view, 0, -1));
+
+    test::PressKey(VK_HOME);
+    ASSERT_TRUE(ShowsComposition(view, 0, 0));
+    RECT client;
+    GetClientRect(view, &client);
+    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 110, 110);
+    POINT gap = ScreenPoint(view, rects[5].left - 3, rects[5].top + 50);
+    test::MovePointer(gap.x, gap.y);
+    EXPECT_TRUE(ShowsComposition(view, 0, -1));
+}
+
+TEST_F(ViewTest, EnterStartsTheKeysGameAndTheHighlightIsBackOnItAfterwards)
+{
+    test::TempFolder temp;
+    test::StandInLog log(temp.path());
+    test::RunningLauncher launcher(test::InstallFolder());
+    HWND frame = launcher.ShowAtTopLeft(2);
+    ASSERT_NE(frame, nullptr);
+    HWND view = ViewOfFrame(frame);
+    ASSERT_TRUE(ShowsComposition(view, 2, -1));
+
+    // Enter with nothing highlighted, and on a highlight the pointer has taken over from the keys,
+    // starts nothing (any game started here would show in the log below); a move key makes the
+    // pointer's highlight the keys'.
+    test::PressKey(VK_RETURN);
+    test::PressKey(VK_RIGHT);
+    ASSERT_TRUE(ShowsComposition(view, 2, 0));
+    RECT client;
+    GetClientRect(view, &client);
+    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 176, 176);
+    POINT onFive = ScreenPoint(view, rects[5].left + 50, rects[5].top + 50);
+    test::MovePointer(onFive.x, onFive.y);
+    ASSERT_TRUE(ShowsComposition(view, 2, 5));
+    test::PressKey(VK_RETURN);
+    test::PressKey(VK_LEFT);
+    test::PressKey(VK_LEFT);
+    ASSERT_TRUE(ShowsComposition(view, 2, 3));
+
+    // By Enter, then by Space: the game runs while the launcher is hidden; afterwards the launcher is
+    // in front with the highlight on Chess, although the pointer moved (onto the game's window) meanwhile.
+    for (int round = 0; round < 2; ++round) {
+        test::PressKey(round == 0 ? VK_RETURN : VK_SPACE);
+        HWND game = test::WaitForGameWindow("Chess");
+        ASSERT_NE(game, nullptr) << "round " << round;
+        EXPECT_FALSE(IsWindowVisible(frame));
+        test::ClickToClose(game);
+        ASSERT_TRUE(launcher.WaitForFrame()) << "round " << round;
+        EXPECT_TRUE(ShowsComposition(view, 2, 3)) << "round " << round;
+    }
+    auto starts = log.Starts();
+    ASSERT_EQ(starts.size(), 2u);
+    for (const auto& start : starts) {
+        EXPECT_EQ(start.commandLine, "chess\\chess.exe ");
+        EXPECT_EQ(start.folder, test::InstallFolder() + "\\chess");
+    }
 }
 
 TEST_F(ViewTest, StartUpPicturesComeInTurnAndOnlyPressesDismissThem)
