@@ -24,9 +24,9 @@ public:
     bool Start(UINT periodMs, UINT resolutionMs, void* userValue, Callback function);
     // Kills the timer; on return no tick of it starts, and a tick under way on another thread has ended.
     void Stop();
-    // Waits until no tick of the timer started as `serial` runs on another thread.
-    static void WaitForTicks(DWORD_PTR serial);
-    DWORD_PTR Serial() const { return m_serial; }
+    // Waits, without a time limit, until no tick of any timer calling back with `userValue` runs on
+    // another thread, stopped timers included.
+    static void WaitForTicksOf(const void* userValue);
 
     Callback callback = nullptr;
     void* user = nullptr;
@@ -36,6 +36,7 @@ public:
 
 private:
     static void CALLBACK TimerProc(UINT id, UINT message, DWORD_PTR serial, DWORD_PTR, DWORD_PTR);
+    // The timer's entry in the table through which its ticks find it; 0 when it has none.
     DWORD_PTR m_serial = 0;
 };
 
@@ -79,6 +80,4 @@ public:
 private:
     bool InRange(int id) const { return id >= 0 && id < max_sounds; }
     void StopTimer();
-    // The serial of a timer that its own pass stopped; teardown waits for that tick to end.
-    std::atomic<DWORD_PTR> m_retiredTimer{0};
 };

@@ -8,11 +8,55 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
+
+// ---- Allocations on other threads ----
+
+// This program's own operator new and delete count the allocations made on threads other than the
+// tests' own, and can hold up the thread that frees one chosen block, as if it were pre-empted there.
+namespace watch {
+std::atomic<DWORD> testThread{0};
+std::atomic<bool> counting{false};
+std::atomic<int> elsewhere{0};
+std::atomic<const void*> holdUpFreeOf{nullptr};
+std::atomic<bool> heldUp{false};
+constexpr DWORD kHoldUpMs = 1000;
+
+bool OnOtherThread()
+{
+    return GetCurrentThreadId() != testThread;
+}
+} // namespace watch
+
+void* operator new(std::size_t size)
+{
+    if (watch::counting && watch::OnOtherThread())
+        ++watch::elsewhere;
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    if (block && block == watch::holdUpFreeOf.load() && watch::OnOtherThread()) {
+        watch::holdUpFreeOf = nullptr;
+        watch::heldUp = true;
+        Sleep(watch::kHoldUpMs);
+    }
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
 
 namespace {
 
@@ -76,6 +120,7 @@ protected:
     void SetUp() override
     {
         g_world = &m_world;
+        watch::testThread = GetCurrentThreadId();
         m_previous = SetDirectSoundFactory(&CreateFakeDevice);
         m_window = CreateWindowA("STATIC", "sound", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
@@ -85,6 +130,8 @@ protected:
     void TearDown() override
     {
         SetDirectSoundFactory(m_previous);
+        watch::counting = false;
+        watch::holdUpFreeOf = nullptr;
         DestroyWindow(m_window);
         for (auto& buffer : m_world.buffers)
             EXPECT_EQ(buffer->overReleased, 0);
@@ -382,6 +429,45 @@ TEST_F(SoundFake, TeardownWithSoundsPendingReleasesEverything)
         for (std::size_t i = first; i < first + 4; ++i)
             EXPECT_EQ(m_world.buffers[i]->refs, 0) << round << " " << i;
     }
+}
+
+// A pass that frees the last slot is held up after taking the timer out of the manager, longer than a
+// pass would wait for the mutex: teardown waits for it, so the pass neither writes into a freed manager
+// nor releases a closed handle, which would leave the named mutex owned for good.
+TEST_F(SoundFake, TeardownWaitsForAPassHeldUpAfterItStoppedTheTimer)
+{
+    auto sound = std::make_unique<CZibSound>();
+    ASSERT_TRUE(sound->Init(m_window, 16));
+    HANDLE shared = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "MutexToProtectSound");
+    ASSERT_NE(shared, nullptr);
+    ASSERT_EQ(sound->PlayOnce(m_sound.c_str()), 0);
+    watch::heldUp = false;
+    watch::holdUpFreeOf = sound->timer.load();   // the pass that stops the timer frees its record
+    Buffer(0).playing = false;
+    ASSERT_TRUE(test::WaitFor([] { return watch::heldUp.load(); }));
+    sound.reset();
+    // Free at once: the pass gave the mutex back before teardown went on.
+    EXPECT_EQ(WaitForSingleObject(shared, 0), WAIT_OBJECT_0);
+    ReleaseMutex(shared);
+    CloseHandle(shared);
+}
+
+// A tick allocates nothing: a bad_alloc on the timer's thread would end the program.
+TEST_F(SoundFake, ServicePassesAllocateNothing)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    ASSERT_EQ(sound.PlayOnce(m_sound.c_str()), 0);
+    watch::elsewhere = 0;
+    watch::counting = true;
+    int seen = Buffer(0).statusCalls;
+    bool passed = test::WaitFor([&] { return Buffer(0).statusCalls >= seen + 3; });
+    Buffer(0).playing = false;
+    bool stopped = test::WaitFor([&] { return !sound.HasServiceTimer(); });
+    watch::counting = false;
+    ASSERT_TRUE(passed);
+    ASSERT_TRUE(stopped);
+    EXPECT_EQ(watch::elsewhere, 0);
 }
 
 int CountTick(void* user);
