@@ -8,6 +8,7 @@ namespace {
 
 const char kNullWindow[] = "CZibSound::Init() Can not accept NULL HWND";
 const char kAlreadyInitialised[] = "CZibSound::Init() has already been calles and it was sucessful!";
+const char kNoMutex[] = "CreateMutex FAILED";
 const char kCreateFailed[] = "DirectSoundCreate FAILED";
 const char kCoopFailed[] = "DirectSoundSetCoop FAILED";
 const char kPrimaryFailed[] = "Failed to create primary buffer";
@@ -27,7 +28,20 @@ HRESULT CreateRealDevice(IDirectSound** device)
     return ::DirectSoundCreate(nullptr, device, nullptr);
 }
 
+HANDLE CreateRealMutex(const char* name)
+{
+    return ::CreateMutexA(nullptr, FALSE, name);
+}
+
 DirectSoundFactory g_factory = &CreateRealDevice;
+SoundMutexFactory g_mutexFactory = &CreateRealMutex;
+
+// The named mutex, or failing that an unnamed one, so that passes in this process still exclude each other.
+HANDLE CreateSoundMutex()
+{
+    HANDLE created = g_mutexFactory(kMutexName);
+    return created ? created : g_mutexFactory(nullptr);
+}
 
 // Holds the sound mutex for a scope. An abandoned mutex is owned all the same, so it is either kept
 // (callers, who must not race a pass) or handed straight back (a pass, which then skips its turn).
@@ -126,6 +140,13 @@ DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory)
     return previous;
 }
 
+SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory)
+{
+    SoundMutexFactory previous = g_mutexFactory;
+    g_mutexFactory = factory ? factory : &CreateRealMutex;
+    return previous;
+}
+
 // ---- CPeriodicTimer ----
 
 CPeriodicTimer::~CPeriodicTimer()
@@ -220,10 +241,7 @@ void CALLBACK CPeriodicTimer::TimerProc(UINT, UINT, DWORD_PTR serial, DWORD_PTR,
 
 CZibSound::CZibSound()
 {
-    mutex = ::CreateMutexA(nullptr, FALSE, kMutexName);
-    // Without the shared mutex, passes in this process must still exclude each other.
-    if (!mutex)
-        mutex = ::CreateMutexA(nullptr, FALSE, nullptr);
+    mutex = CreateSoundMutex();
 }
 
 CZibSound::~CZibSound()
@@ -250,6 +268,14 @@ bool CZibSound::Init(HWND window, int maxSounds)
     }
     if (initialised) {
         error_text = kAlreadyInitialised;
+        return false;
+    }
+    // Without a mutex no pass could run, no pending slot would ever be freed and the confirmation wait
+    // would never end: the manager then stays silent instead.
+    if (!mutex)
+        mutex = CreateSoundMutex();
+    if (!mutex) {
+        error_text = kNoMutex;
         return false;
     }
     IDirectSound* created = nullptr;

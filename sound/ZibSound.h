@@ -11,6 +11,11 @@ using DirectSoundFactory = HRESULT (*)(IDirectSound** device);
 // Installs `factory` (nullptr: the real DirectSoundCreate) and returns the one it replaces.
 DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory);
 
+// Creates the sound mutex (`name` null: an unnamed one); tests make the creation fail.
+using SoundMutexFactory = HANDLE (*)(const char* name);
+// Installs `factory` (nullptr: the real CreateMutexA) and returns the one it replaces.
+SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory);
+
 // A multimedia timer calling `callback(user)` on its own thread every `period` ms.
 class CPeriodicTimer {
 public:

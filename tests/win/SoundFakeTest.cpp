@@ -218,6 +218,46 @@ TEST_F(SoundFake, InitRefusesNoWindowAndASecondCallButAllowsARetry)
     EXPECT_EQ(m_world.devicesCreated, 1);
 }
 
+HANDLE NoMutex(const char*)
+{
+    return nullptr;
+}
+
+HANDLE OnlyAnUnnamedMutex(const char* name)
+{
+    return name ? nullptr : CreateMutexA(nullptr, FALSE, nullptr);
+}
+
+struct MutexRow {
+    SoundMutexFactory factory;
+    bool result;
+    const char* text;
+};
+
+// Without any mutex no pass could free a slot, and the launcher would wait for ever on its first launch.
+TEST_F(SoundFake, WithoutAnyMutexInitFailsAndTheManagerStaysSilent)
+{
+    const MutexRow rows[] = {
+        {&OnlyAnUnnamedMutex, true, nullptr},
+        {&NoMutex, false, "CreateMutex FAILED"},
+    };
+    for (const MutexRow& row : rows) {
+        SCOPED_TRACE(row.result);
+        int devices = m_world.devicesCreated;
+        SoundMutexFactory previous = SetSoundMutexFactory(row.factory);
+        CZibSound sound;
+        bool initialised = sound.Init(m_window, 16);
+        SetSoundMutexFactory(previous);
+        EXPECT_EQ(initialised, row.result);
+        EXPECT_STREQ(sound.GetErrorText(), row.text);
+        EXPECT_EQ(m_world.devicesCreated - devices, row.result ? 1 : 0);
+        int id = sound.PlayOnce(m_sound.c_str());
+        EXPECT_EQ(id, row.result ? 0 : -1);
+        EndAllSounds();
+        EXPECT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(0); }, 5000));
+    }
+}
+
 TEST_F(SoundFake, BeforeInitNothingPlaysAndNoSlotIsInUse)
 {
     CZibSound sound;
