@@ -424,8 +424,11 @@ int CZibSound::PlayOnce(const char* fileName, int resourceId)
     int id = Load(fileName, resourceId);
     if (id < 0)
         return -1;
-    if (!Play(id, 0))
+    if (!Play(id, 0)) {
+        // The text of the failed play stays; the slot must not stay held by a sound nobody will free.
+        ReleaseSlot(id);
         return -1;
+    }
     {
         // Checked and marked as one step, so no pass can stop the timer in between.
         SoundMutexHold hold(mutex, INFINITE, true);

@@ -110,7 +110,7 @@ public:
 // What the next device and its buffers will do, and everything they were asked.
 struct FakeWorld {
     HRESULT createResult = DS_OK, coopResult = DS_OK, primaryResult = DS_OK, setFormatResult = DS_OK,
-            bufferResult = DS_OK, lockResult = DS_OK, unlockResult = DS_OK;
+            bufferResult = DS_OK, lockResult = DS_OK, unlockResult = DS_OK, playResult = DS_OK;
     int devicesCreated = 0, bufferRequests = 0;
     HWND coopWindow = nullptr;
     DWORD coopLevel = 0;
@@ -149,6 +149,7 @@ public:
         w.buffers.push_back(std::make_unique<FakeBuffer>(description->dwBufferBytes));
         w.buffers.back()->lockResult = w.lockResult;
         w.buffers.back()->unlockResult = w.unlockResult;
+        w.buffers.back()->playResult = w.playResult;
         *out = w.buffers.back().get();
         return DS_OK;
     }

@@ -387,6 +387,23 @@ TEST_F(SoundFake, SeventeenthSoundIsRefusedUntilASlotFrees)
         EXPECT_EQ(buffer->refs, 0);
 }
 
+TEST_F(SoundFake, AFailedPlayInPlayOnceGivesItsSlotBack)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    m_world.playResult = DSERR_INVALIDCALL;
+    // More failures than there are slots: none of them keeps one.
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), -1) << i;
+        EXPECT_STREQ(sound.GetErrorText(), "Play of sound buffer FAILED") << i;
+        EXPECT_FALSE(sound.IsSlotInUse(0)) << i;
+        EXPECT_EQ(Buffer(std::size_t(i)).refs, 0) << i;
+    }
+    EXPECT_FALSE(sound.HasServiceTimer());
+    m_world.playResult = DS_OK;
+    EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), 0);
+}
+
 // The slot stays in use while the sound plays, and is freed by the first pass after its end.
 TEST_F(SoundFake, PendingSlotIsFreedByThePassAfterItsEndAndTheTimerStops)
 {
