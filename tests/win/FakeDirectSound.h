@@ -117,6 +117,8 @@ struct FakeWorld {
     DSBUFFERDESC1 lastDescription = {};
     WAVEFORMATEX lastFormat = {};
     std::vector<std::unique_ptr<FakeBuffer>> primaries, buffers;
+    // The secondary buffer made last, for a thread that watches while another one plays.
+    std::atomic<FakeBuffer*> lastBuffer{nullptr};
     std::atomic<int> deviceRefs{0};
 };
 inline FakeWorld* g_world = nullptr;
@@ -150,6 +152,7 @@ public:
         w.buffers.back()->lockResult = w.lockResult;
         w.buffers.back()->unlockResult = w.unlockResult;
         w.buffers.back()->playResult = w.playResult;
+        w.lastBuffer = w.buffers.back().get();
         *out = w.buffers.back().get();
         return DS_OK;
     }
