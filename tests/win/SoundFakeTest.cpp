@@ -2,6 +2,7 @@
 #include "FakeDirectSound.h"
 #include "Harness.h"
 #include "LauncherSession.h"
+#include "SoundTestWave.h"
 #include "sound/WaveImage.h"
 #include "sound/ZibSound.h"
 
@@ -847,19 +848,31 @@ TEST_F(SoundClipFake, LostBufferIsRestoredAndRefilledBeforePlaying)
     }
 }
 
-TEST_F(SoundClipFake, ResourceLoadsForgetTheFileName)
+// The program's own "WAVE" resource, played with no file name; the clip then forgets the file it held.
+TEST_F(SoundFake, ResourceSoundsPlayTheirSamplesAndForgetTheFileName)
 {
-    CSoundClip clip;
-    ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
-    clip.Unload();
-    // The test program carries no "WAVE" resource, so the load finds nothing to play.
-    EXPECT_FALSE(clip.LoadFromResource(4242, m_device));
-    EXPECT_STREQ(clip.GetErrorText(), "CreateSoundBuffer FAILED");
-    EXPECT_STREQ(clip.file_name, "");
-    EXPECT_EQ(clip.resource_id, 4242);
-    EXPECT_FALSE(clip.LoadFromFile((m_temp.path() + "\\missing.wav").c_str(), m_device));
-    EXPECT_STREQ(clip.GetErrorText(), "CreateSoundBuffer FAILED");
-    EXPECT_STREQ(clip.file_name, (m_temp.path() + "\\missing.wav").c_str());
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    ASSERT_EQ(sound.PlayOnce(m_sound.c_str()), 0);
+    ASSERT_TRUE(sound.Stop(0));
+    ASSERT_EQ(sound.PlayOnce(nullptr, IDW_TEST_WAVE), 0) << sound.GetErrorText();
+    EXPECT_STREQ(sound.clips[0].file_name, "");
+    EXPECT_EQ(sound.clips[0].resource_id, IDW_TEST_WAVE);
+    EXPECT_EQ(m_world.lastFormat.nSamplesPerSec, 11025u);
+    EXPECT_EQ(m_world.lastFormat.wBitsPerSample, 8);
+    EXPECT_EQ(Buffer(1).memory,
+              (std::vector<BYTE>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xA0, 0xB0, 0xC0}));
+    EXPECT_TRUE(Buffer(1).playing);
+
+    // A resource the program does not carry, and a missing file, find nothing to play; the clip
+    // records its source all the same.
+    EXPECT_EQ(sound.PlayOnce(nullptr, 4242), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_EQ(sound.clips[1].resource_id, 4242);
+    std::string missing = m_temp.path() + "\\missing.wav";
+    EXPECT_EQ(sound.PlayOnce(missing.c_str()), -1);
+    EXPECT_STREQ(sound.GetErrorText(), "CreateSoundBuffer FAILED");
+    EXPECT_STREQ(sound.clips[1].file_name, missing.c_str());
 }
 
 // ---- The image ----
@@ -895,8 +908,21 @@ TEST_F(SoundFake, WaveImageFromFiles)
     EXPECT_EQ(std::vector<BYTE>(samples.begin(), samples.begin() + 400), Samples(400));
     EXPECT_EQ(samples[400], 0xEE);
     EXPECT_EQ(image.ReadData(samples.data(), 10), 10u);
-    EXPECT_EQ(image.LoadFile(m_sound.c_str()), 1);   // frees the first block first
+
+    // A second load frees the block it holds before it reads anything: a file that cannot be opened
+    // leaves no image, and with one that can, the first block is gone.
+    HGLOBAL first = GlobalHandle(image.data);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(image.LoadFile((m_temp.path() + "\\missing.wav").c_str()), 0);
+    EXPECT_EQ(image.data, nullptr);
+    EXPECT_EQ(GlobalSize(first), 0u);
+    ASSERT_EQ(image.LoadFile(m_sound.c_str()), 1);
+    first = GlobalHandle(image.data);
+    ASSERT_EQ(image.LoadFile(m_sound.c_str()), 1);
+    HGLOBAL second = GlobalHandle(image.data);
+    EXPECT_TRUE(second == first || GlobalSize(first) == 0);
     EXPECT_EQ(image.Free(), 1);
+    EXPECT_EQ(GlobalSize(second), 0u);
     EXPECT_EQ(image.Free(), 0);
     EXPECT_EQ(image.size, 0);
 }
