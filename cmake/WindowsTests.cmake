@@ -90,7 +90,10 @@ velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)
 velmora_wine_test(win.graphics win_graphics_tests "*" 1024x768)
 
 # The sound manager against a fake device, and against Wine's DirectSound writing to a file sink.
-velmora_win_test_program(win_sound_tests SOURCES tests/win/SoundFakeTest.cpp tests/win/SoundRealTest.cpp)
+velmora_win_test_program(win_sound_tests SOURCES tests/win/SoundFakeTest.cpp tests/win/SoundRealTest.cpp
+    tests/win/SoundTestWave.rc)
+set_source_files_properties(tests/win/SoundTestWave.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/tests/win/SoundTestWave.h")
 velmora_wine_test(win.sound_fake win_sound_tests "SoundFake.*:SoundClipFake.*:PeriodicTimer.*" 1024x768)
 velmora_wine_test(win.sound_real win_sound_tests "SoundReal.*" 1024x768)
 set_tests_properties(win.sound_real PROPERTIES ENVIRONMENT

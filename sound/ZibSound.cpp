@@ -2,14 +2,13 @@
 #include "ZibSound.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <map>
-#include <mutex>
 
 namespace {
 
 const char kNullWindow[] = "CZibSound::Init() Can not accept NULL HWND";
 const char kAlreadyInitialised[] = "CZibSound::Init() has already been calles and it was sucessful!";
+const char kNoMutex[] = "CreateMutex FAILED";
 const char kCreateFailed[] = "DirectSoundCreate FAILED";
 const char kCoopFailed[] = "DirectSoundSetCoop FAILED";
 const char kPrimaryFailed[] = "Failed to create primary buffer";
@@ -29,7 +28,20 @@ HRESULT CreateRealDevice(IDirectSound** device)
     return ::DirectSoundCreate(nullptr, device, nullptr);
 }
 
+HANDLE CreateRealMutex(const char* name)
+{
+    return ::CreateMutexA(nullptr, FALSE, name);
+}
+
 DirectSoundFactory g_factory = &CreateRealDevice;
+SoundMutexFactory g_mutexFactory = &CreateRealMutex;
+
+// The named mutex, or failing that an unnamed one, so that passes in this process still exclude each other.
+HANDLE CreateSoundMutex()
+{
+    HANDLE created = g_mutexFactory(kMutexName);
+    return created ? created : g_mutexFactory(nullptr);
+}
 
 // Holds the sound mutex for a scope. An abandoned mutex is owned all the same, so it is either kept
 // (callers, who must not race a pass) or handed straight back (a pass, which then skips its turn).
@@ -56,13 +68,23 @@ private:
     bool m_held;
 };
 
-// Live timers by serial, and the ticks running now. A tick reaches its record only through this table,
-// so a tick that fires after its timer was stopped finds nothing, and Stop can wait for ticks under way.
+// One timer as its ticks see it. winmm runs a process's timer callbacks one at a time on its own thread,
+// so a tick under way runs on `tickThread`.
+struct TickEntry {
+    CPeriodicTimer::Callback callback;
+    void* user;
+    bool live;   // false once the timer is stopped: a late tick then does nothing
+    int running;
+    DWORD tickThread;
+};
+
+// Every timer by serial. Entries are made by Start (the timer's creation) and only looked up by ticks,
+// so a tick allocates nothing; an entry goes once its timer is stopped and no tick of it runs.
+// Win32 locks, because a tick must not throw.
 struct TickTable {
-    std::mutex lock;
-    std::condition_variable idle;
-    std::map<DWORD_PTR, CPeriodicTimer*> live;
-    std::map<DWORD_PTR, int> running;
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE idle = CONDITION_VARIABLE_INIT;
+    std::map<DWORD_PTR, TickEntry> entries;
     DWORD_PTR nextSerial = 1;
 };
 
@@ -72,8 +94,36 @@ TickTable& Ticks()
     return table;
 }
 
-// The serial of the tick this thread is running, so a pass that stops its own timer does not wait for itself.
-thread_local DWORD_PTR t_currentTick = 0;
+class TickTableLock {
+public:
+    explicit TickTableLock(TickTable& table) : m_table(table) { ::AcquireSRWLockExclusive(&table.lock); }
+    ~TickTableLock() { ::ReleaseSRWLockExclusive(&m_table.lock); }
+    TickTableLock(const TickTableLock&) = delete;
+    TickTableLock& operator=(const TickTableLock&) = delete;
+    // Gives the lock up until a tick ends, as often as needed until `done()` holds.
+    template <class Done> void WaitUntil(Done done)
+    {
+        while (!done())
+            ::SleepConditionVariableSRW(&m_table.idle, &m_table.lock, INFINITE, 0);
+    }
+
+private:
+    TickTable& m_table;
+};
+
+// A tick of the entry runs on a thread other than the caller's (a tick that stops its own timer goes on).
+bool RunsElsewhere(const TickEntry& entry)
+{
+    return entry.running > (entry.tickThread == ::GetCurrentThreadId() ? 1 : 0);
+}
+
+// Drops a stopped entry that no tick runs any more.
+void EraseIfDone(TickTable& table, DWORD_PTR serial)
+{
+    auto found = table.entries.find(serial);
+    if (found != table.entries.end() && !found->second.live && found->second.running == 0)
+        table.entries.erase(found);
+}
 
 int ServiceTick(void* user)
 {
@@ -87,6 +137,13 @@ DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory)
 {
     DirectSoundFactory previous = g_factory;
     g_factory = factory ? factory : &CreateRealDevice;
+    return previous;
+}
+
+SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory)
+{
+    SoundMutexFactory previous = g_mutexFactory;
+    g_mutexFactory = factory ? factory : &CreateRealMutex;
     return previous;
 }
 
@@ -106,9 +163,9 @@ bool CPeriodicTimer::Start(UINT periodMs, UINT resolutionMs, void* userValue, Ca
     resolution = resolutionMs;
     TickTable& ticks = Ticks();
     {
-        std::lock_guard<std::mutex> hold(ticks.lock);
+        TickTableLock hold(ticks);
+        ticks.entries.emplace(ticks.nextSerial, TickEntry{callback, user, true, 0, 0});
         m_serial = ticks.nextSerial++;
-        ticks.live[m_serial] = this;
     }
     timer_id = ::timeSetEvent(period, resolution, &TimerProc, m_serial, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
     if (timer_id == 0)
@@ -124,24 +181,30 @@ void CPeriodicTimer::Stop()
     }
     if (m_serial == 0)
         return;
-    {
-        std::lock_guard<std::mutex> hold(Ticks().lock);
-        Ticks().live.erase(m_serial);
-    }
-    WaitForTicks(m_serial);
+    DWORD_PTR serial = m_serial;
     m_serial = 0;
+    TickTable& ticks = Ticks();
+    TickTableLock hold(ticks);
+    auto found = ticks.entries.find(serial);
+    if (found == ticks.entries.end())
+        return;
+    found->second.live = false;
+    // Looked up afresh after each wait: the tick that ends may drop the entry itself.
+    hold.WaitUntil([&] {
+        auto entry = ticks.entries.find(serial);
+        return entry == ticks.entries.end() || !RunsElsewhere(entry->second);
+    });
+    EraseIfDone(ticks, serial);
 }
 
-void CPeriodicTimer::WaitForTicks(DWORD_PTR serial)
+void CPeriodicTimer::WaitForTicksOf(const void* userValue)
 {
-    if (serial == 0)
-        return;
     TickTable& ticks = Ticks();
-    int own = t_currentTick == serial ? 1 : 0;
-    std::unique_lock<std::mutex> hold(ticks.lock);
-    ticks.idle.wait(hold, [&] {
-        auto found = ticks.running.find(serial);
-        return found == ticks.running.end() || found->second <= own;
+    TickTableLock hold(ticks);
+    hold.WaitUntil([&] {
+        return std::none_of(ticks.entries.begin(), ticks.entries.end(), [&](const auto& entry) {
+            return entry.second.user == userValue && RunsElsewhere(entry.second);
+        });
     });
 }
 
@@ -151,45 +214,43 @@ void CALLBACK CPeriodicTimer::TimerProc(UINT, UINT, DWORD_PTR serial, DWORD_PTR,
     Callback function = nullptr;
     void* userValue = nullptr;
     {
-        std::lock_guard<std::mutex> hold(ticks.lock);
-        auto found = ticks.live.find(serial);
-        if (found == ticks.live.end())
+        TickTableLock hold(ticks);
+        auto found = ticks.entries.find(serial);
+        if (found == ticks.entries.end() || !found->second.live)
             return;
-        function = found->second->callback;
-        userValue = found->second->user;
-        ++ticks.running[serial];
+        function = found->second.callback;
+        userValue = found->second.user;
+        ++found->second.running;
+        found->second.tickThread = ::GetCurrentThreadId();
     }
-    t_currentTick = serial;
     // An exception must not unwind into the multimedia timer.
     try {
         function(userValue);
     } catch (...) {
     }
-    t_currentTick = 0;
     {
-        std::lock_guard<std::mutex> hold(ticks.lock);
-        if (--ticks.running[serial] == 0)
-            ticks.running.erase(serial);
+        TickTableLock hold(ticks);
+        // Still there: an entry is never dropped while a tick of it runs.
+        --ticks.entries.find(serial)->second.running;
+        EraseIfDone(ticks, serial);
     }
-    ticks.idle.notify_all();
+    ::WakeAllConditionVariable(&ticks.idle);
 }
 
 // ---- CZibSound ----
 
 CZibSound::CZibSound()
 {
-    mutex = ::CreateMutexA(nullptr, FALSE, kMutexName);
-    // Without the shared mutex, passes in this process must still exclude each other.
-    if (!mutex)
-        mutex = ::CreateMutexA(nullptr, FALSE, nullptr);
+    mutex = CreateSoundMutex();
 }
 
 CZibSound::~CZibSound()
 {
     StopAll();
     StopTimer();
-    // A pass that stopped its own timer may still be returning on the timer's thread.
-    CPeriodicTimer::WaitForTicks(m_retiredTimer.load());
+    // A pass that stopped its own timer is still on its way out, and uses this manager and its mutex
+    // until it has released that mutex: wait for it, however long it is held up.
+    CPeriodicTimer::WaitForTicksOf(this);
     Service();
     if (device)
         device->Release();
@@ -207,6 +268,14 @@ bool CZibSound::Init(HWND window, int maxSounds)
     }
     if (initialised) {
         error_text = kAlreadyInitialised;
+        return false;
+    }
+    // Without a mutex no pass could run, no pending slot would ever be freed and the confirmation wait
+    // would never end: the manager then stays silent instead.
+    if (!mutex)
+        mutex = CreateSoundMutex();
+    if (!mutex) {
+        error_text = kNoMutex;
         return false;
     }
     IDirectSound* created = nullptr;
@@ -355,8 +424,11 @@ int CZibSound::PlayOnce(const char* fileName, int resourceId)
     int id = Load(fileName, resourceId);
     if (id < 0)
         return -1;
-    if (!Play(id, 0))
+    if (!Play(id, 0)) {
+        // The text of the failed play stays; the slot must not stay held by a sound nobody will free.
+        ReleaseSlot(id);
         return -1;
+    }
     {
         // Checked and marked as one step, so no pass can stop the timer in between.
         SoundMutexHold hold(mutex, INFINITE, true);
@@ -398,7 +470,6 @@ void CZibSound::StopTimer()
     CPeriodicTimer* stopping = timer.exchange(nullptr);
     if (!stopping)
         return;
-    m_retiredTimer = stopping->Serial();
     stopping->Stop();
     delete stopping;
 }

@@ -11,6 +11,11 @@ using DirectSoundFactory = HRESULT (*)(IDirectSound** device);
 // Installs `factory` (nullptr: the real DirectSoundCreate) and returns the one it replaces.
 DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory);
 
+// Creates the sound mutex (`name` null: an unnamed one); tests make the creation fail.
+using SoundMutexFactory = HANDLE (*)(const char* name);
+// Installs `factory` (nullptr: the real CreateMutexA) and returns the one it replaces.
+SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory);
+
 // A multimedia timer calling `callback(user)` on its own thread every `period` ms.
 class CPeriodicTimer {
 public:
@@ -24,9 +29,9 @@ public:
     bool Start(UINT periodMs, UINT resolutionMs, void* userValue, Callback function);
     // Kills the timer; on return no tick of it starts, and a tick under way on another thread has ended.
     void Stop();
-    // Waits until no tick of the timer started as `serial` runs on another thread.
-    static void WaitForTicks(DWORD_PTR serial);
-    DWORD_PTR Serial() const { return m_serial; }
+    // Waits, without a time limit, until no tick of any timer calling back with `userValue` runs on
+    // another thread, stopped timers included.
+    static void WaitForTicksOf(const void* userValue);
 
     Callback callback = nullptr;
     void* user = nullptr;
@@ -36,6 +41,7 @@ public:
 
 private:
     static void CALLBACK TimerProc(UINT id, UINT message, DWORD_PTR serial, DWORD_PTR, DWORD_PTR);
+    // The timer's entry in the table through which its ticks find it; 0 when it has none.
     DWORD_PTR m_serial = 0;
 };
 
@@ -79,6 +85,4 @@ public:
 private:
     bool InRange(int id) const { return id >= 0 && id < max_sounds; }
     void StopTimer();
-    // The serial of a timer that its own pass stopped; teardown waits for that tick to end.
-    std::atomic<DWORD_PTR> m_retiredTimer{0};
 };

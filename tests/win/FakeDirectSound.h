@@ -110,13 +110,15 @@ public:
 // What the next device and its buffers will do, and everything they were asked.
 struct FakeWorld {
     HRESULT createResult = DS_OK, coopResult = DS_OK, primaryResult = DS_OK, setFormatResult = DS_OK,
-            bufferResult = DS_OK, lockResult = DS_OK, unlockResult = DS_OK;
+            bufferResult = DS_OK, lockResult = DS_OK, unlockResult = DS_OK, playResult = DS_OK;
     int devicesCreated = 0, bufferRequests = 0;
     HWND coopWindow = nullptr;
     DWORD coopLevel = 0;
     DSBUFFERDESC1 lastDescription = {};
     WAVEFORMATEX lastFormat = {};
     std::vector<std::unique_ptr<FakeBuffer>> primaries, buffers;
+    // The secondary buffer made last, for a thread that watches while another one plays.
+    std::atomic<FakeBuffer*> lastBuffer{nullptr};
     std::atomic<int> deviceRefs{0};
 };
 inline FakeWorld* g_world = nullptr;
@@ -149,6 +151,8 @@ public:
         w.buffers.push_back(std::make_unique<FakeBuffer>(description->dwBufferBytes));
         w.buffers.back()->lockResult = w.lockResult;
         w.buffers.back()->unlockResult = w.unlockResult;
+        w.buffers.back()->playResult = w.playResult;
+        w.lastBuffer = w.buffers.back().get();
         *out = w.buffers.back().get();
         return DS_OK;
     }

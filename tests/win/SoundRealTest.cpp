@@ -140,13 +140,12 @@ TEST_F(SoundReal, FramePlaysTheInterfaceSoundsFromTheCurrentFolder)
     ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(0); }));
     ASSERT_TRUE(test::WaitFor([&] { return ReadSink(m_sink, from).peak > 2000; }));
 
-    double started = NowMs();
+    // How long the wait lasts is measured against a fake device, whose sound ends when told to.
+    from = ReadSink(m_sink, 0).bytes;
     session.frame()->PlayConfirmSound();
-    double took = NowMs() - started;
-    EXPECT_GE(took, 99.5);
     // Returned only once the slot was free again.
     EXPECT_FALSE(sound.IsSlotInUse(0));
-    std::printf("PlayConfirmSound returned after %.0f ms (unclocked sink)\n", took);
+    ASSERT_TRUE(test::WaitFor([&] { return ReadSink(m_sink, from).peak > 2000; }));
 }
 
 TEST_F(SoundReal, WithoutASoundsFolderALaunchWaitsOnlyThePause)
