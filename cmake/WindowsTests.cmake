@@ -41,12 +41,17 @@ velmora_win_test_program(win_shell_tests SOURCES
     tests/win/MenuTest.cpp
     tests/win/PlacementTest.cpp
     tests/win/ShellTest.cpp)
-# Not a test: times the view's paint and hover step under Wine for scripts/bench.
-add_executable(view_bench bench/ViewBench.cpp res/Velmora.rc)
-target_link_libraries(view_bench PRIVATE win_test_harness)
-target_include_directories(view_bench PRIVATE ${generated})
-target_compile_options(view_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
-add_dependencies(view_bench velmora_artwork install_folder)
+# Not tests: programs run against the launcher by scripts/bench (view_bench times the view's paint and
+# hover step) and scripts/soak (soak_driver drives the real program for a long run).
+function(velmora_win_driver name source)
+    add_executable(${name} ${source} res/Velmora.rc)
+    target_link_libraries(${name} PRIVATE win_test_harness ${ARGN})
+    target_include_directories(${name} PRIVATE ${generated})
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
+    add_dependencies(${name} velmora_artwork install_folder)
+endfunction()
+velmora_win_driver(view_bench bench/ViewBench.cpp)
+velmora_win_driver(soak_driver bench/SoakDriver.cpp psapi ntdll)
 
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/UnusedSlotTest.cpp DEFINES VELMORA_UNUSED_GO)
