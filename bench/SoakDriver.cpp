@@ -105,9 +105,12 @@ public:
             "pagefile KiB", "private KiB");
     }
 
-    // Prints the launcher's usage now and returns it.
+    // Prints the launcher's usage and returns it, measured once the last sound has ended and the sound's
+    // service timer has stopped: whether its thread runs would otherwise swing the figures by about 1 MiB.
     Usage Checkpoint(const std::string& name)
     {
+        double settled = Seconds() + 2.0;
+        test::WaitFor([&] { return Seconds() >= settled; });
         Usage usage = Measure(m_launcher);
         std::printf("%-22s %8.1f %8ld %16lu %13lu %12lu\n", name.c_str(), Seconds() - m_start, usage.handles,
             Kib(usage.workingSet), Kib(usage.pagefile), Kib(usage.privateUsage));
