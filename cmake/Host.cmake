@@ -2,12 +2,6 @@
 add_executable(make_icon tools/make_icon.cpp)
 target_compile_options(make_icon PRIVATE ${VELMORA_WARNINGS})
 
-# Compresses the screenshots that go into the documentation.
-find_package(ZLIB REQUIRED)
-add_executable(png_pack tools/png_pack.cpp)
-target_link_libraries(png_pack PRIVATE ZLIB::ZLIB)
-target_compile_options(png_pack PRIVATE ${VELMORA_WARNINGS})
-
 # The launcher's two interface sounds.
 add_executable(make_sounds tools/make_sounds.cpp)
 target_compile_options(make_sounds PRIVATE ${VELMORA_WARNINGS})

@@ -42,12 +42,17 @@ velmora_win_test_program(win_shell_tests SOURCES
     tests/win/PlacementTest.cpp
     tests/win/ShellTest.cpp
     tests/win/SplashSequenceTest.cpp)
-# Not a test: times the view's paint and hover step under Wine for scripts/bench.
-add_executable(view_bench bench/ViewBench.cpp res/Velmora.rc)
-target_link_libraries(view_bench PRIVATE win_test_harness)
-target_include_directories(view_bench PRIVATE ${generated})
-target_compile_options(view_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
-add_dependencies(view_bench velmora_artwork install_folder)
+# Not tests: programs run against the launcher by scripts/bench (view_bench times the view's paint and
+# hover step) and scripts/soak (soak_driver drives the real program for a long run).
+function(velmora_win_driver name source)
+    add_executable(${name} ${source} res/Velmora.rc)
+    target_link_libraries(${name} PRIVATE win_test_harness ${ARGN})
+    target_include_directories(${name} PRIVATE ${generated})
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
+    add_dependencies(${name} velmora_artwork install_folder)
+endfunction()
+velmora_win_driver(view_bench bench/ViewBench.cpp)
+velmora_win_driver(soak_driver bench/SoakDriver.cpp psapi ntdll)
 
 # The blitter and RIFF rules' host tests, built as the shipped 32-bit program is. They make no
 # window, so they need no desktop and take no turn on the display: a prefix without a virtual desktop.

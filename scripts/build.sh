@@ -13,18 +13,30 @@ configure() {   # configure <build dir> [cmake arguments...]
   fi
 }
 
-build_host() {
+build_host() {   # build_host [targets...]: every target when none is named
   configure "$BUILD/host"
-  cmake --build "$BUILD/host" -j "$JOBS"
+  cmake --build "$BUILD/host" -j "$JOBS" ${1:+--target "$@"}
 }
 
-build_windows() {   # build_windows <i686|x86_64> <dir> [extra cmake arguments...]
+configure_windows() {   # configure_windows <i686|x86_64> <dir> [extra cmake arguments...]
   local arch="$1" dir="$2"; shift 2
   configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DVELMORA_HOST_TOOLS="$BUILD/host" "$@"
-  cmake --build "$dir" -j "$JOBS"
+}
+
+configure_win32() {
+  configure_windows i686 "$BUILD/win32" -DVELMORA_INSTALL_DIR="$OUT/Velmora"
 }
 
 build_all() {
   build_host
-  build_windows i686 "$BUILD/win32" -DVELMORA_INSTALL_DIR="$OUT/Velmora"
+  configure_win32
+  cmake --build "$BUILD/win32" -j "$JOBS"
+}
+
+# Only what scripts/run starts: the tools that draw the resources and the sounds, the install folder
+# (the launcher and its stand-in games) and the screenshot tool; no test program.
+build_program() {
+  build_host make_icon make_artwork make_sounds
+  configure_win32
+  cmake --build "$BUILD/win32" -j "$JOBS" --target install_folder screenshot
 }

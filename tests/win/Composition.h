@@ -65,21 +65,9 @@ inline Pixels Expected(int s, int width, int height, int highlighted)
     return pixels;
 }
 
-// The screen's pixels under a window's client area, or under a whole window.
-inline Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
+// The screen's pixels in a width x height area whose top-left corner is `origin`.
+inline Pixels ScreenArea(POINT origin, int width, int height)
 {
-    RECT area;
-    POINT origin = {0, 0};
-    if (clientOnly) {
-        GetClientRect(window, &area);
-        ClientToScreen(window, &origin);
-    } else {
-        GetWindowRect(window, &area);
-        origin = {area.left, area.top};
-        OffsetRect(&area, -area.left, -area.top);
-    }
-    width = area.right;
-    height = area.bottom;
     Pixels pixels(std::size_t(width) * height);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -98,6 +86,24 @@ inline Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+// The screen's pixels under a window's client area, or under a whole window.
+inline Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
+{
+    RECT area;
+    POINT origin = {0, 0};
+    if (clientOnly) {
+        GetClientRect(window, &area);
+        ClientToScreen(window, &origin);
+    } else {
+        GetWindowRect(window, &area);
+        origin = {area.left, area.top};
+        OffsetRect(&area, -area.left, -area.top);
+    }
+    width = area.right;
+    height = area.bottom;
+    return ScreenArea(origin, width, height);
 }
 
 } // namespace test

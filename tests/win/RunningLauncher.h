@@ -39,6 +39,8 @@ public:
     RunningLauncher& operator=(const RunningLauncher&) = delete;
 
     bool started() const { return m_process != nullptr; }
+    HANDLE process() const { return m_process; }
+    DWORD processId() const { return m_processId; }
 
     // The launcher's frame window, or null.
     HWND Frame() const
