@@ -8,6 +8,7 @@
 namespace velmora {
 
 inline constexpr int kButtonCount = 12;
+inline constexpr int kButtonColumns = 4;   // of the grid ComputeButtonLayout places, in three rows
 using ButtonRects = std::array<Rect, kButtonCount>;
 
 // Four columns and three rows of buttons of bw x bh in a client area of width x height: each button

@@ -5,8 +5,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int kColumns = 4;
-
 bool IsAvailable(const Availability& available, int button)
 {
     return button >= 0 && button < kButtonCount && available[button];
@@ -28,7 +26,7 @@ int MoveTarget(GridKey key, int highlighted, const Availability& available)
         return NextAvailable(available, kButtonCount - 1, -1);
     if (key == GridKey::Home || highlighted < 0)
         return NextAvailable(available, 0, 1);
-    int step = key == GridKey::Left ? -1 : key == GridKey::Right ? 1 : key == GridKey::Up ? -kColumns : kColumns;
+    int step = key == GridKey::Left ? -1 : key == GridKey::Right ? 1 : key == GridKey::Up ? -kButtonColumns : kButtonColumns;
     int target = NextAvailable(available, highlighted + step, step);
     return target >= 0 ? target : highlighted; // at the edge of the grid the highlight stays
 }

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr long kChildCount = velmora::kButtonCount;
-constexpr int kColumns = 4;
 constexpr int kSelf = -1; // the child id CHILDID_SELF
 constexpr int kNoSuchChild = -2; // a child id that names nothing
 const char kDefaultAction[] = "Launch";
@@ -45,7 +44,7 @@ HRESULT ReturnText(const std::string& text, BSTR* out)
 // The neighbour of `button` in a navigation direction, or -1.
 int Neighbour(int button, long direction)
 {
-    int column = button % kColumns, next = -1;
+    int column = button % velmora::kButtonColumns, next = -1;
     switch (direction) {
     case NAVDIR_NEXT:
         next = button + 1;
@@ -57,13 +56,13 @@ int Neighbour(int button, long direction)
         next = column > 0 ? button - 1 : -1;
         break;
     case NAVDIR_RIGHT:
-        next = column < kColumns - 1 ? button + 1 : -1;
+        next = column < velmora::kButtonColumns - 1 ? button + 1 : -1;
         break;
     case NAVDIR_UP:
-        next = button - kColumns;
+        next = button - velmora::kButtonColumns;
         break;
     case NAVDIR_DOWN:
-        next = button + kColumns;
+        next = button + velmora::kButtonColumns;
         break;
     }
     return next >= 0 && next < kChildCount ? next : -1;

@@ -49,9 +49,7 @@ protected:
     // Checks every child's place and what is hit at its centre and beside it, at the current size.
     void ExpectPlaces(int buttonSize)
     {
-        RECT client;
-        GetClientRect(m_view, &client);
-        velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, buttonSize, buttonSize);
+        velmora::ButtonRects rects = test::ButtonsInClient(m_view, buttonSize);
         for (long id = 1; id <= 12; ++id) {
             const velmora::Rect& r = rects[id - 1];
             POINT corner = { r.left, r.top };

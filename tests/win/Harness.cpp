@@ -171,6 +171,13 @@ RECT WindowRect(HWND window)
     return rect;
 }
 
+velmora::ButtonRects ButtonsInClient(HWND view, int side)
+{
+    RECT client = {};
+    GetClientRect(view, &client);
+    return velmora::ComputeButtonLayout(client.right, client.bottom, side, side);
+}
+
 namespace {
 
 // One counter at a time: the hook procedure has nowhere else to find it.

@@ -1,6 +1,8 @@
 // Helpers for the Windows tests: the launcher's settings, polling, and the stand-in games' log.
 #pragma once
 
+#include "view/ButtonLayout.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -58,6 +60,8 @@ void InstallStandIn(const std::string& folder, const std::string& name);
 
 std::string CurrentFolder();
 RECT WindowRect(HWND window);
+// The button rectangles in the view's client area now, for button pictures `side` pixels square.
+velmora::ButtonRects ButtonsInClient(HWND view, int side);
 
 // Counts the messages of one kind that reach a window of this thread while the object lives.
 class MessageCounter {

@@ -57,9 +57,7 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     // The real pointer is parked outside: the frame's timer would clear the highlight between two
     // posted moves. Its rule is called by hand below instead.
     KillTimer(session.hwnd(), session.frame()->m_nTimerId);
-    RECT client;
-    GetClientRect(view->m_hWnd, &client);
-    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 176, 176);
+    velmora::ButtonRects rects = test::ButtonsInClient(view->m_hWnd, 176);
     POINT onThree = {rects[3].left + 60, rects[3].top + 60}, gap = {rects[3].left - 5, rects[3].top + 60};
     auto move = [&](POINT p) {
         PostMessageA(view->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));

@@ -125,9 +125,7 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     ASSERT_TRUE(ShowsComposition(view, 0, -1));
 
     // Button 5 (Dominoes); the view's client area is narrower than 640, so take its rectangle from the layout.
-    RECT client;
-    GetClientRect(view, &client);
-    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 110, 110);
+    velmora::ButtonRects rects = test::ButtonsInClient(view, 110);
     POINT onFive = ScreenPoint(view, rects[5].left + 50, rects[5].top + 50);
     POINT gap = ScreenPoint(view, rects[5].left - 3, rects[5].top + 50);
     test::MovePointer(onFive.x, onFive.y);
@@ -184,9 +182,7 @@ TEST_F(ViewTest, KeysMoveTheHighlightUntilEscOrAPointerMoveClearsIt)
 
     test::PressKey(VK_HOME);
     ASSERT_TRUE(ShowsComposition(view, 0, 0));
-    RECT client;
-    GetClientRect(view, &client);
-    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 110, 110);
+    velmora::ButtonRects rects = test::ButtonsInClient(view, 110);
     POINT gap = ScreenPoint(view, rects[5].left - 3, rects[5].top + 50);
     test::MovePointer(gap.x, gap.y);
     EXPECT_TRUE(ShowsComposition(view, 0, -1));
@@ -208,9 +204,7 @@ TEST_F(ViewTest, EnterStartsTheKeysGameAndTheHighlightIsBackOnItAfterwards)
     test::PressKey(VK_RETURN);
     test::PressKey(VK_RIGHT);
     ASSERT_TRUE(ShowsComposition(view, 2, 0));
-    RECT client;
-    GetClientRect(view, &client);
-    velmora::ButtonRects rects = velmora::ComputeButtonLayout(client.right, client.bottom, 176, 176);
+    velmora::ButtonRects rects = test::ButtonsInClient(view, 176);
     POINT onFive = ScreenPoint(view, rects[5].left + 50, rects[5].top + 50);
     test::MovePointer(onFive.x, onFive.y);
     ASSERT_TRUE(ShowsComposition(view, 2, 5));
