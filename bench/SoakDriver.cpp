@@ -9,6 +9,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -118,10 +119,15 @@ public:
         return usage;
     }
 
-    static void Growth(const char* phase, const Usage& before, const Usage& after, double seconds)
+    // `pace`, when given, is the phase's time per step as a multiple of its warm-up's in this run: under
+    // an emulator, the seconds time the emulator, and only such a ratio says whether the launcher slowed.
+    static void Growth(const char* phase, const Usage& before, const Usage& after, double seconds, double pace = 0)
     {
-        std::printf("%s: %.1f s; growth: handles %+ld, working set %+ld KiB, pagefile %+ld KiB, private %+ld KiB\n",
-            phase, seconds, after.handles - before.handles, Delta(before.workingSet, after.workingSet),
+        std::printf("%s: %.1f s", phase, seconds);
+        if (pace > 0)
+            std::printf(" (%.2fx the warm-up's time per step)", pace);
+        std::printf("; growth: handles %+ld, working set %+ld KiB, pagefile %+ld KiB, private %+ld KiB\n",
+            after.handles - before.handles, Delta(before.workingSet, after.workingSet),
             Delta(before.pagefile, after.pagefile), Delta(before.privateUsage, after.privateUsage));
         std::map<std::string, long> change;
         for (const auto& [type, count] : before.handlesByType)
@@ -204,6 +210,12 @@ private:
     velmora::Rect m_area;
     std::vector<test::Pixels> m_looks; // none, first, second highlighted
 };
+
+// A phase's time per step as a multiple of its warm-up's; 0 when either is unknown.
+double Pace(double seconds, long steps, double warmUpStep)
+{
+    return steps > 0 && warmUpStep > 0 ? seconds / double(steps) / warmUpStep : 0;
+}
 
 struct Options {
     int hovers = 10000, launches = 200, idleSeconds = 0, warmUpHovers = 100, warmUpLaunches = 10;
@@ -332,6 +344,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "soak: the launcher's frame did not appear\n");
         return 1;
     }
+    const char* route = std::getenv("VELMORA_I386_ROUTE");
+    if (route && std::strcmp(route, "qemu") == 0)
+        std::printf("Wine's 32-bit programs run under qemu's emulator here: the seconds time the emulator and the\n"
+                    "working set includes it; the paces below are ratios within this run.\n");
     Report report(launcher);
     Usage atStart = report.Checkpoint("start");
     int status = 0;
@@ -349,10 +365,12 @@ int main(int argc, char** argv)
     } else {
         HoverArea area(GetWindow(frame, GW_CHILD));
         long n = 0;
+        double start = Seconds();
         for (; n < options.warmUpHovers && status == 0; ++n)
             status = Hover(area, n) ? 0 : 1;
+        double warmUpStep = (Seconds() - start) / std::max(options.warmUpHovers, 1);
         Usage before = report.Checkpoint("hover warm-up done");
-        double start = Seconds();
+        start = Seconds();
         Usage after = before;
         for (long done = 1; done <= options.hovers && status == 0; ++done, ++n) {
             status = Hover(area, n) ? 0 : 1;
@@ -360,10 +378,12 @@ int main(int argc, char** argv)
                 after = report.Checkpoint("hovers " + std::to_string(done));
         }
         if (status == 0 && options.hovers > 0)
-            Report::Growth("hovers", before, after, Seconds() - start);
+            Report::Growth("hovers", before, after, Seconds() - start, Pace(Seconds() - start, options.hovers, warmUpStep));
 
+        start = Seconds();
         for (int warmUp = 0; warmUp < options.warmUpLaunches && status == 0; ++warmUp)
             status = Launch(area, launcher, log) ? 0 : 1;
+        warmUpStep = (Seconds() - start) / std::max(options.warmUpLaunches, 1);
         before = report.Checkpoint("launch warm-up done");
         start = Seconds();
         after = before;
@@ -373,7 +393,8 @@ int main(int argc, char** argv)
                 after = report.Checkpoint("launches " + std::to_string(done));
         }
         if (status == 0 && options.launches > 0)
-            Report::Growth("launches", before, after, Seconds() - start);
+            Report::Growth("launches", before, after, Seconds() - start,
+                Pace(Seconds() - start, options.launches, warmUpStep));
     }
     if (options.idleSeconds == 0)
         std::printf("pointer moves repeated after a move that did not show: %ld; clicks repeated: %ld; games "

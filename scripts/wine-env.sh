@@ -8,6 +8,17 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME="$VELMORA_WINE_ROOT/home"
 
+# Wine's 32-bit loader is an i386 program: where the kernel runs none, i386-run hands it to qemu. The
+# server goes the same way, so that every Wine program of a prefix sees the same user.
+velmora_i386_run="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/i386-run"
+wine() { "$velmora_i386_run" wine "$@"; }
+wineboot() { "$velmora_i386_run" wineboot "$@"; }
+wineserver() { "$velmora_i386_run" wineserver "$@"; }
+
+# How this machine runs the 32-bit program: "native", or "qemu" when every Wine process is emulated
+# (then timings measure the emulator as much as the program).
+velmora_i386_route() { "$velmora_i386_run" --route; }
+
 # Makes (once) and selects the prefix whose virtual desktop is $1 (e.g. 1024x768); "native" has none,
 # for a real display with its own window manager.
 wine_prefix_for() {

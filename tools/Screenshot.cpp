@@ -1,7 +1,8 @@
 // Saves the screen, or a window, as a 24-bit BMP file (scripts/run turns it into the documentation's PNG).
-// Usage: screenshot <file.bmp> [--window <title>] [--close]
+// Usage: screenshot <file.bmp> [--window <title> | --splash] [--close]
 // With --window it waits (up to 60 s) for a visible window of that title and captures it; --close then
-// asks that window to close and waits until it has gone.
+// asks that window to close and waits until it has gone. With --splash it waits as long for the
+// launcher's start-up picture and captures the whole screen.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,26 +19,44 @@ template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs, 
     return true;
 }
 
+// The launcher's start-up picture: a visible untitled popup of one of the launcher's window classes.
+BOOL CALLBACK FindSplash(HWND window, LPARAM found)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (!IsWindowVisible(window) || GetWindowTextLengthA(window) != 0 || !(GetWindowLongA(window, GWL_STYLE) & WS_POPUP)
+        || std::string(className).rfind("Velmora:", 0) != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 int main(int argc, char** argv)
 {
     const char* file = nullptr;
     const char* title = nullptr;
-    bool close = false;
+    bool close = false, splash = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         if (argument == "--window" && i + 1 < argc)
             title = argv[++i];
         else if (argument == "--close")
             close = true;
+        else if (argument == "--splash")
+            splash = true;
         else if (!file)
             file = argv[i];
     }
     if (!file) {
-        std::fprintf(stderr, "usage: screenshot <file.bmp> [--window <title>] [--close]\n");
+        std::fprintf(stderr, "usage: screenshot <file.bmp> [--window <title> | --splash] [--close]\n");
         return 2;
     }
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     HWND window = nullptr;
+    if (splash && !WaitUntil([&] { return EnumWindows(&FindSplash, reinterpret_cast<LPARAM>(&window)), window; }, 60000)) {
+        std::fprintf(stderr, "screenshot: no start-up picture\n");
+        return 1;
+    }
     if (title) {
         if (!WaitUntil([&] { return (window = FindWindowA(nullptr, title)) && IsWindowVisible(window); }, 60000)) {
             std::fprintf(stderr, "screenshot: no visible window titled \"%s\"\n", title);
