@@ -14,8 +14,9 @@ namespace {
 
 // The message each nesting level of the window procedure is handling, for Default().
 thread_local const MSG* t_currentMessage = nullptr;
-// Set when the window being created reached WM_NCCREATE, i.e. was bound to its object.
-thread_local bool t_creationBound = false;
+// The flag of the innermost CreateEx under way, set when its window reaches WM_NCCREATE (is bound to its
+// object). One per call: a child created inside the parent's WM_CREATE must not reset the parent's.
+thread_local bool* t_creationBound = nullptr;
 
 } // namespace
 
@@ -60,13 +61,16 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
         PostNcDestroy();
         return FALSE;
     }
-    t_creationBound = false;
+    bool bound = false;
+    bool* outer = t_creationBound;
+    t_creationBound = &bound;
     HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y,
                                   cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    t_creationBound = outer;
     if (hwnd)
         return TRUE;
     // A window that was bound has been through WM_NCDESTROY and PostNcDestroy already.
-    if (!t_creationBound)
+    if (!bound)
         PostNcDestroy();
     return FALSE;
 }
@@ -151,7 +155,8 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         wnd->m_hWnd = hwnd;
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
-        t_creationBound = true;
+        if (t_creationBound)
+            *t_creationBound = true;
     } else {
         wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }

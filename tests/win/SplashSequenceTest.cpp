@@ -1,5 +1,6 @@
-// The start-up pictures when one of them cannot be shown, or when the program ends before they are over.
-// The sequence runs once per program, so each case runs in a test process of its own.
+// The start-up pictures when one of them cannot be shown, or when the program ends before they are over;
+// and a start whose view cannot be created. The sequence runs once per program, so each case runs in a
+// test process of its own.
 #include "Harness.h"
 #include "LauncherSession.h"
 #include "RectAssert.h"
@@ -13,19 +14,21 @@
 
 namespace {
 
-// Fails the creation of the `failAt`-th start-up picture window (from 1; 0 fails none) and counts the
-// attempts. A hook that refuses a window is how a real creation failure looks to the program.
-class PictureWindowFailure {
+// Fails the creation of the `failAt`-th window of ours with `style` (from 1; 0 fails none) and counts the
+// attempts: WS_POPUP for the start-up pictures, WS_CHILD for the view. A hook that refuses a window is how
+// a real creation failure (the handle or desktop-heap limit) looks to the program.
+class WindowFailure {
 public:
-    explicit PictureWindowFailure(int failAt)
+    WindowFailure(DWORD style, int failAt)
     {
+        s_style = style;
         s_failAt = failAt;
         s_attempts = 0;
         m_hook = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
     }
-    ~PictureWindowFailure() { UnhookWindowsHookEx(m_hook); }
-    PictureWindowFailure(const PictureWindowFailure&) = delete;
-    PictureWindowFailure& operator=(const PictureWindowFailure&) = delete;
+    ~WindowFailure() { UnhookWindowsHookEx(m_hook); }
+    WindowFailure(const WindowFailure&) = delete;
+    WindowFailure& operator=(const WindowFailure&) = delete;
     int attempts() const { return s_attempts; }
 
 private:
@@ -35,11 +38,12 @@ private:
             const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
             bool ours = HIWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) != 0 &&
                         std::strncmp(cs->lpszClass, "Velmora:", 8) == 0;
-            if (ours && (cs->style & WS_POPUP) && ++s_attempts == s_failAt)
+            if (ours && (DWORD(cs->style) & s_style) && ++s_attempts == s_failAt)
                 return 1;
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
+    static inline DWORD s_style = 0;
     static inline int s_failAt = 0;
     static inline int s_attempts = 0;
     HHOOK m_hook;
@@ -84,7 +88,7 @@ protected:
 
 TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
 {
-    PictureWindowFailure failure(1);
+    WindowFailure failure(WS_POPUP, 1);
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
     EXPECT_EQ(failure.attempts(), 1) << "a second picture followed the one that failed";
@@ -93,7 +97,7 @@ TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
 
 TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
 {
-    PictureWindowFailure failure(2);
+    WindowFailure failure(WS_POPUP, 2);
     test::LauncherSession session;   // dismisses the first picture
     ASSERT_TRUE(session.started());
     EXPECT_EQ(failure.attempts(), 2);
@@ -104,7 +108,7 @@ TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
 // frame, and no second one follows it.
 TEST_F(SplashSequenceTest, NoPictureAppearsOnceAnUnopenableFileEndsTheProgram)
 {
-    PictureWindowFailure failure(0);
+    WindowFailure failure(WS_POPUP, 0);
     std::atomic<bool> answered{false};
     std::thread answer([&] {
         HWND box = nullptr;
@@ -122,6 +126,20 @@ TEST_F(SplashSequenceTest, NoPictureAppearsOnceAnUnopenableFileEndsTheProgram)
     answer.join();
     EXPECT_TRUE(answered);
     EXPECT_EQ(failure.attempts(), 1) << "a picture was created while the program was ending";
+    EXPECT_FALSE(CSplashPictureWnd::IsShowing());
+    EXPECT_EQ(g_placements, 0);
+}
+
+// The frame fails with its view and is gone exactly once: deleted twice, it takes the program with it.
+TEST_F(SplashSequenceTest, AViewWindowThatCannotBeCreatedFailsTheStart)
+{
+    WindowFailure failure(WS_CHILD, 1);
+    {
+        test::LauncherSession session;
+        EXPECT_FALSE(session.started());
+        EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    }
+    EXPECT_EQ(failure.attempts(), 1);
     EXPECT_FALSE(CSplashPictureWnd::IsShowing());
     EXPECT_EQ(g_placements, 0);
 }
