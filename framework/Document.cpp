@@ -4,6 +4,40 @@
 #include "FrameWnd.h"
 #include "WinApp.h"
 
+namespace {
+
+CString FullPath(const char* path)
+{
+    char full[MAX_PATH];
+    DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    return length && length < MAX_PATH ? full : path;
+}
+
+bool ReadFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    // No access asked and everything shared: works on a file others hold open, and changes nothing.
+    HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool read = ::GetFileInformationByHandle(file, &info) != FALSE;
+    ::CloseHandle(file);
+    return read;
+}
+
+// Whether two names lead to one file: by volume and file index, so that another spelling, a short name or
+// a link is caught too; by full path, ignoring case, where either cannot be read.
+bool IsSameFile(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION first = {}, second = {};
+    if (ReadFileIdentity(a, first) && ReadFileIdentity(b, second))
+        return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+               first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    return FullPath(a).CompareNoCase(FullPath(b)) == 0;
+}
+
+} // namespace
+
 const MessageEntry CDocument::messageEntries[] = {
     OnCommand<ID_FILE_SAVE, &CDocument::OnFileSave>(),
 };
@@ -18,7 +52,10 @@ BOOL CDocument::OnNewDocument()
 
 BOOL CDocument::OnOpenDocument(const char* path)
 {
-    return SerializeFile(path, CArchive::load);
+    if (!SerializeFile(path, CArchive::load))
+        return FALSE;
+    m_strOpenedPath = FullPath(path);
+    return TRUE;
 }
 
 BOOL CDocument::OnSaveDocument(const char* path)
@@ -62,6 +99,11 @@ void CDocument::OnFileSave()
     CString path;
     if (!AfxGetApp()->DoPromptFileName(path, AFX_IDS_SAVEFILE, FALSE))
         return;
+    // Confirming the overwrite does not make the opened file ours to empty.
+    if (!m_strOpenedPath.IsEmpty() && IsSameFile(path, m_strOpenedPath)) {
+        AfxGetApp()->ReportError(AFX_IDP_FAILED_TO_SAVE_DOC);
+        return;
+    }
     if (OnSaveDocument(path))
         SetPathName(path);
 }

@@ -50,6 +50,8 @@ private:
     BOOL SerializeFile(const char* path, CArchive::Mode mode);
     static const MessageEntry messageEntries[];
     CString m_strPathName;
+    // The file last opened as the document (full path), which saving never writes; kept past a new document.
+    CString m_strOpenedPath;
 };
 
 class CSingleDocTemplate {

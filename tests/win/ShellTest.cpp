@@ -25,12 +25,57 @@ std::string FirstRecentFile()
     return DefaultValue("Software\\Quillon Software\\Velmora1\\Launcher\\Recent File List", "File1");
 }
 
-// Answers the next file dialog titled `title` from another thread: types `folder` and Enter, which
-// browses there as a user would, then `name` and Enter; with no folder, cancels it with Esc.
+struct OwnedSearch {
+    HWND owner, found;
+};
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<OwnedSearch*>(data);
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != search->owner)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible dialog owned by `owner` (a message box it shows), polled for up to 20 s, or null.
+HWND WaitForOwnedDialog(HWND owner)
+{
+    OwnedSearch search = {owner, nullptr};
+    for (int i = 0; i < 2000 && !search.found; ++i, Sleep(10))
+        EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &FindOwnedDialog,
+                          reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM data)
+{
+    char name[16] = "", line[256] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0 && GetWindowTextA(child, line, sizeof line) > 0)
+        *reinterpret_cast<std::string*>(data) += line;
+    return TRUE;
+}
+
+// The text of a message box (its static controls').
+std::string MessageText(HWND box)
+{
+    std::string text;
+    EnumChildWindows(box, &AppendStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// Answers the next file dialog titled `title` from another thread: notes the name it offers, types
+// `folder` and Enter, which browses there as a user would, then `name` and Enter; with no folder, cancels
+// it with Esc. With ReplaceThenReport it then answers Yes to the question whether to replace the file and
+// OK to the launcher's message that follows, noting both.
 class FileDialogAnswer {
 public:
-    explicit FileDialogAnswer(const char* title, std::string folder = "", std::string name = "")
-        : m_thread([title, folder = std::move(folder), name = std::move(name), this] {
+    enum class Then { Nothing, ReplaceThenReport };
+    explicit FileDialogAnswer(const char* title, std::string folder = "", std::string name = "",
+                              Then then = Then::Nothing)
+        : m_thread([title, folder = std::move(folder), name = std::move(name), then, this] {
               HWND dialog = nullptr;
               for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
                   Sleep(10);
@@ -43,6 +88,10 @@ public:
                   if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) &&
                       gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
                       break;
+              char offered[MAX_PATH] = "";
+              if (gui.hwndFocus)
+                  GetWindowTextA(gui.hwndFocus, offered, sizeof offered);
+              m_offered = offered;
               if (folder.empty()) {
                   test::PressKey(VK_ESCAPE);
               } else {
@@ -51,15 +100,35 @@ public:
                   test::TypeText(name);
                   test::PressKey(VK_RETURN);
               }
+              if (then == Then::ReplaceThenReport) {
+                  HWND question = WaitForOwnedDialog(dialog);
+                  if (question && GetDlgItem(question, IDYES)) {
+                      m_askedToReplace = true;
+                      PostMessageA(question, WM_COMMAND, IDYES, 0);
+                  }
+                  HWND report = nullptr;
+                  for (int i = 0; i < 2000 && !(report = FindWindowA("#32770", "Velmora Launcher")); ++i)
+                      Sleep(10);
+                  if (report) {
+                      m_report = MessageText(report);
+                      PostMessageA(report, WM_COMMAND, IDOK, 0);
+                  }
+              }
               m_answered = true;
           })
     {
     }
     ~FileDialogAnswer() { m_thread.join(); }
     bool answered() const { return m_answered; }
+    // What the dialog noted; read once answered().
+    const std::string& offered() const { return m_offered; }
+    bool askedToReplace() const { return m_askedToReplace; }
+    const std::string& report() const { return m_report; }
 
 private:
     std::atomic<bool> m_answered{false};
+    std::string m_offered, m_report;
+    bool m_askedToReplace = false;
     std::thread m_thread;
 };
 
@@ -86,6 +155,21 @@ void ExpectSaveAsksForANameAndCancelWritesNothing(const test::LauncherSession& s
     EXPECT_TRUE(test::WaitFor([&] { return cancel.answered() && IsWindowEnabled(session.hwnd()); }))
         << "no Save As dialog";
     test::PumpMessages();
+}
+
+// Ctrl+S offers no name; given the opened file's own, it asks whether to replace it, and a Yes is
+// refused with the failed-save message.
+void ExpectSavingOverTheOpenedFileIsRefused(const test::LauncherSession& session, const std::string& folder,
+                                            const std::string& name)
+{
+    FileDialogAnswer answer("Save As", folder, name, FileDialogAnswer::Then::ReplaceThenReport);
+    test::PressKey('S', false, true);
+    ASSERT_TRUE(test::WaitFor([&] { return answer.answered() && IsWindowEnabled(session.hwnd()); }))
+        << "no Save As dialog";
+    test::PumpMessages();
+    EXPECT_EQ(answer.offered(), "");
+    EXPECT_TRUE(answer.askedToReplace());
+    EXPECT_EQ(answer.report(), "Failed to save document.");
 }
 
 class ShellTest : public ::testing::Test {
@@ -115,7 +199,7 @@ TEST_F(ShellTest, AFileOnTheCommandLineOpensAsTheDocumentAndTheTitleStays)
         char title[64] = "";
         GetWindowTextA(session.hwnd(), title, sizeof title);
         EXPECT_STREQ(title, "Velmora Launcher");
-        ExpectSaveAsksForANameAndCancelWritesNothing(session);
+        ExpectSavingOverTheOpenedFileIsRefused(session, temp.path(), "saved game.vlm");
     }
     EXPECT_EQ(FileSize(file), 4u);
     // The framework remembers the opened file in its recent-file list when it exits.
