@@ -60,6 +60,7 @@ const MessageEntry CMainFrame::messageEntries[] = {
     OnMessage<WM_PALETTECHANGED, &CMainFrame::OnPaletteChanged>(),
     OnMessage<WM_PALETTEISCHANGING, &CMainFrame::OnPaletteChanged>(),
     OnMessage<WM_DISPLAYCHANGE, &CMainFrame::OnDisplayChange>(),
+    OnMessage<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
 };
 const MessageMap CMainFrame::messageMap = MakeMessageMap(&CFrameWnd::messageMap, messageEntries);
 
@@ -292,6 +293,10 @@ BOOL CMainFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
 
 BOOL CMainFrame::SaveWindowState()
 {
+    // Closed while still hidden (an installer closing running copies during the start-up pictures): the
+    // stored placement is still the user's.
+    if (!m_bPlaced)
+        return FALSE;
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     if (!::GetWindowPlacement(m_hWnd, &placement))
@@ -304,6 +309,13 @@ BOOL CMainFrame::SaveWindowState()
     app->WriteProfileInt(section, Setting(IDS_REG_TOP), placement.rcNormalPosition.top);
     app->WriteProfileInt(section, Setting(IDS_REG_LEFT), placement.rcNormalPosition.left);
     return TRUE;
+}
+
+// A log-off or shutdown ends the program without a close: store what the close would.
+void CMainFrame::OnEndSession(BOOL ending)
+{
+    if (ending)
+        SaveWindowState();
 }
 
 BOOL CMainFrame::RestoreWindowState()
@@ -325,7 +337,10 @@ BOOL CMainFrame::RestoreWindowState()
     }
     placement.showCmd = SW_SHOWNORMAL;
     placement.rcNormalPosition = velmora::ToRECT(velmora::RestoredRect(left, top, m_nSizeIndex));
-    return ::SetWindowPlacement(m_hWnd, &placement);
+    BOOL applied = ::SetWindowPlacement(m_hWnd, &placement);
+    // Failed or not, the frame is shown from here on (plainly if need be): its own placement is the one to keep.
+    m_bPlaced = TRUE;
+    return applied;
 }
 
 void CMainFrame::ShowRestored()

@@ -15,7 +15,8 @@ public:
     int GetScreenSizeIndex() const;
     int GetMaxScreenSizeIndex() const;
 
-    // Stores the placement and size index when the window closes.
+    // Stores the placement and size index when the window closes or the session ends; nothing before the
+    // stored placement was applied, since the hidden frame has none of its own yet.
     BOOL SaveWindowState();
     // Applies the stored placement and size, which also shows the window.
     BOOL RestoreWindowState();
@@ -37,6 +38,8 @@ public:
     // Set while the launcher waits for a game it started.
     BOOL m_bGameRunning = FALSE;
     CZibSound m_sound;
+    // Set once the stored placement has been applied.
+    BOOL m_bPlaced = FALSE;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
@@ -52,6 +55,7 @@ protected:
     BOOL OnQueryNewPalette();
     void OnPaletteChanged(HWND focusWindow);
     void OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
+    void OnEndSession(BOOL ending);
 
     BOOL RouteCommand(WPARAM wParam, LPARAM lParam) override;
 

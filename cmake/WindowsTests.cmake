@@ -88,7 +88,7 @@ velmora_wine_test(win.launch win_shell_tests "LaunchTest.*" 1024x768)
 velmora_wine_test(win.shell win_shell_tests "ShellTest.*" 1024x768)
 velmora_wine_test(win.about win_shell_tests "AboutBoxTest.*:FileVersionReaderTest.*" 1024x768)
 # The start-up sequence runs once per program: one process per case.
-foreach(case FirstPicture SecondPicture UnopenableFile ViewWindow)
+foreach(case FirstPicture SecondPicture UnopenableFile ViewWindow BeforeTheFrameWasPlaced)
     velmora_wine_test(win.splash_sequence.${case} win_shell_tests "SplashSequenceTest.*${case}*" 1024x768)
 endforeach()
 velmora_wine_test(win.unused_slot win_unused_slot_tests "*" 1024x768)

@@ -121,6 +121,15 @@ template <> struct Decode<WM_DISPLAYCHANGE> {
         return 0;
     }
 };
+template <> struct Decode<WM_ENDSESSION> {
+    // Whether the session really ends.
+    template <class T> using Handler = void (T::*)(BOOL);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
+    {
+        (t.*H)(BOOL(w));
+        return 0;
+    }
+};
 template <> struct Decode<WM_ERASEBKGND> {
     template <class T> using Handler = BOOL (T::*)(HDC);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { return (t.*H)(reinterpret_cast<HDC>(w)); }

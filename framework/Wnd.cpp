@@ -77,7 +77,10 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
 
 BOOL CWnd::DestroyWindow()
 {
-    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+    if (!m_hWnd)
+        return FALSE;
+    m_bDestroying = true;   // not reset: the object may be gone when the call returns
+    return ::DestroyWindow(m_hWnd);
 }
 
 void CWnd::CenterWindow(HWND alternateOwner)

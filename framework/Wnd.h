@@ -16,6 +16,8 @@ public:
     BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu);
     BOOL DestroyWindow();
+    // Whether DestroyWindow was called: true also while the owned windows go, before this one gets WM_DESTROY.
+    bool IsDestroying() const { return m_bDestroying; }
 
     // Called before the window is created; may change the creation parameters.
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
@@ -72,6 +74,7 @@ protected:
 
 private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    bool m_bDestroying = false;
 };
 
 // Registers (once) and names a window class with these attributes.

@@ -32,8 +32,9 @@ void CSplashPictureWnd::ShowSplash(CWnd* parent)
 {
     if (!s_bSplashEnabled || s_pSplash || s_nPictureIndex >= 2)
         return;
-    // Without a main window the program is ending (its document could not be opened): no more pictures.
-    if (!parent) {
+    // Without a main window, or with one being destroyed, the program is ending (its document could not be
+    // opened, or it was closed during the pictures): no more pictures, none owned by a dying frame.
+    if (!parent || parent->IsDestroying()) {
         s_nPictureIndex = 2;
         return;
     }

@@ -6,12 +6,14 @@
 
 namespace test {
 
-LauncherSession::LauncherSession(const char* commandLine)
+LauncherSession::LauncherSession(const char* commandLine, Pictures pictures)
     : m_commandLine(commandLine), m_app(std::make_unique<CLauncherVlm2001App>())
 {
     m_app->m_lpCmdLine = m_commandLine.data();
     m_app->m_nCmdShow = SW_SHOWNORMAL;
     m_started = m_app->InitInstance();
+    if (pictures == Pictures::LeaveUp)
+        return;
     // Key presses dismiss the start-up pictures, as a user in a hurry would.
     MSG press = {hwnd(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
     while (CSplashPictureWnd::IsShowing())

@@ -11,8 +11,10 @@ namespace test {
 
 class LauncherSession {
 public:
-    // Starts the application as the program would with `commandLine`; check started() afterwards.
-    explicit LauncherSession(const char* commandLine = "");
+    enum class Pictures { PressThrough, LeaveUp };
+    // Starts the application as the program would with `commandLine`; check started() afterwards. With
+    // LeaveUp the first start-up picture stays and no message has been handled yet.
+    explicit LauncherSession(const char* commandLine = "", Pictures pictures = Pictures::PressThrough);
     // Closes the frame if it is still open and ends the application.
     ~LauncherSession();
     LauncherSession(const LauncherSession&) = delete;

@@ -66,6 +66,26 @@ TEST_F(PlacementTest, CloseStoresThePlacementAndTheNextStartAppliesIt)
     EXPECT_EQ(next.frame()->GetScreenSizeIndex(), 1);
 }
 
+// A log-off ends the program without a close: the placement is stored then, and the window stays.
+TEST_F(PlacementTest, TheEndOfTheSessionStoresThePlacementAsACloseDoes)
+{
+    if (!DisplayIs(1024, 768))
+        GTEST_SKIP() << "runs on the 1024x768 desktop";
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    session.Command(ID_SIZE_MEDIUM);
+    SetWindowPos(session.hwnd(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(session.hwnd(), WM_ENDSESSION, FALSE, 0);   // another program refused: the session goes on
+    EXPECT_EQ(ReadSetting("WPSizeIndex"), std::nullopt);
+    SendMessageA(session.hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ReadSetting("WPSizeIndex"), 1u);
+    EXPECT_EQ(ReadSetting("IDS_REG_LEFT"), 100u);
+    EXPECT_EQ(ReadSetting("IDS_REG_TOP"), 50u);
+    EXPECT_EQ(ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWNORMAL));
+    EXPECT_EQ(ReadSetting("IDS_REG_FLAGS"), 0u);
+    EXPECT_TRUE(IsWindowVisible(session.hwnd()));
+}
+
 TEST_F(PlacementTest, AMinimisedWindowComesBackSmallAndNormal)
 {
     if (!DisplayIs(1024, 768))

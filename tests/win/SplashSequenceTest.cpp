@@ -144,4 +144,30 @@ TEST_F(SplashSequenceTest, AViewWindowThatCannotBeCreatedFailsTheStart)
     EXPECT_EQ(g_placements, 0);
 }
 
+// An installer or the task list closes running copies with WM_CLOSE, also while the hidden frame waits
+// behind its first picture; the session may end then too. Neither stores the unplaced frame over the
+// stored placement, and no second picture comes up for the dying frame.
+TEST_F(SplashSequenceTest, ClosingBeforeTheFrameWasPlacedKeepsTheStoredPlacement)
+{
+    WindowFailure failure(WS_POPUP, 0);
+    test::WriteSetting("IDS_REG_SHOW", SW_SHOWNORMAL);
+    {
+        test::LauncherSession session("", test::LauncherSession::Pictures::LeaveUp);
+        ASSERT_TRUE(session.started());
+        ASSERT_TRUE(CSplashPictureWnd::IsShowing());
+        SendMessageA(session.hwnd(), WM_ENDSESSION, TRUE, 0);
+        // Posted, as another program closes it; handled before the picture's timer.
+        PostMessageA(session.hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(test::WaitFor([&] { return session.hwnd() == nullptr; }));
+    }
+    EXPECT_EQ(failure.attempts(), 1) << "a picture was created for the closing frame";
+    EXPECT_FALSE(CSplashPictureWnd::IsShowing());
+    EXPECT_EQ(g_placements, 0);
+    EXPECT_EQ(test::ReadSetting("WPSizeIndex"), 1u);
+    EXPECT_EQ(test::ReadSetting("IDS_REG_LEFT"), 100u);
+    EXPECT_EQ(test::ReadSetting("IDS_REG_TOP"), 50u);
+    EXPECT_EQ(test::ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWNORMAL));
+    EXPECT_EQ(test::ReadSetting("IDS_REG_FLAGS"), std::nullopt);
+}
+
 } // namespace
