@@ -259,10 +259,14 @@ void CMainFrame::PlayHighlightSound()
 
 void CMainFrame::PlayConfirmSound()
 {
+    // Longer than any confirmation sound: a slot that is never freed (a sound that keeps playing, passes
+    // kept out by another launcher) must not keep the game from starting.
+    constexpr DWORD kConfirmWaitLimitMs = 10000;
     int id = m_sound.PlayOnce(kConfirmSound);
     // The service pass frees the slot once the sound has ended; the game must not cut it off.
     if (id >= 0) {
-        while (m_sound.IsSlotInUse(id))
+        DWORD started = ::GetTickCount();
+        while (m_sound.IsSlotInUse(id) && ::GetTickCount() - started < kConfirmWaitLimitMs)
             ::Sleep(kConfirmPollMs);
     }
     ::Sleep(kConfirmPauseMs);

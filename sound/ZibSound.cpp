@@ -16,9 +16,11 @@ const char kFormatFailed[] = "Failed to set primary format";
 const char kNeedInit[] = "Need a successful Init()";
 const char kInvalidId[] = "Invalid Sound ID";
 const char kNoFreeSlot[] = "Max sounds reached, increase max_sounds in call to Init()";
+const char kMutexTimedOut[] = "Wait for MutexToProtectSound FAILED";
 
 const char kMutexName[] = "MutexToProtectSound";
-constexpr DWORD kPassMutexWaitMs = 250;
+// Every wait for the sound's locks, a pass's or a caller's, ends after this.
+constexpr DWORD kMutexWaitMs = 250;
 constexpr UINT kServicePeriodMs = 200;
 constexpr UINT kServiceResolutionMs = 10;
 constexpr DWORD kPlayingPollMs = 50;
@@ -43,29 +45,42 @@ HANDLE CreateSoundMutex()
     return created ? created : g_mutexFactory(nullptr);
 }
 
-// Holds the sound mutex for a scope. An abandoned mutex is owned all the same, so it is either kept
-// (callers, who must not race a pass) or handed straight back (a pass, which then skips its turn).
-class SoundMutexHold {
+// Holds this process's own sound lock and then the named mutex, waiting for the two together at most
+// `waitMs`. The own lock keeps this process's callers and passes apart, so only one of them at a time
+// waits for the named mutex; the limit keeps a launcher that hangs holding that mutex from hanging this
+// one. An abandoned named mutex is owned all the same, so it is either kept (callers, who must not race
+// a pass) or handed straight back (a pass, which then skips its turn).
+class SoundLock {
 public:
-    SoundMutexHold(HANDLE mutex, DWORD waitMs, bool acceptAbandoned) : m_mutex(mutex)
+    SoundLock(HANDLE own, HANDLE shared, DWORD waitMs, bool acceptAbandoned) : m_own(own), m_shared(shared)
     {
-        DWORD result = ::WaitForSingleObject(mutex, waitMs);
+        DWORD started = ::GetTickCount();
+        DWORD result = ::WaitForSingleObject(own, waitMs);
+        if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED)
+            return;
+        DWORD spent = ::GetTickCount() - started;
+        result = ::WaitForSingleObject(shared, spent < waitMs ? waitMs - spent : 0);
         m_held = result == WAIT_OBJECT_0 || (acceptAbandoned && result == WAIT_ABANDONED);
         if (result == WAIT_ABANDONED && !m_held)
-            ::ReleaseMutex(mutex);
+            ::ReleaseMutex(shared);
+        if (!m_held)
+            ::ReleaseMutex(own);
     }
-    ~SoundMutexHold()
+    ~SoundLock()
     {
-        if (m_held)
-            ::ReleaseMutex(m_mutex);
+        if (m_held) {
+            ::ReleaseMutex(m_shared);
+            ::ReleaseMutex(m_own);
+        }
     }
-    SoundMutexHold(const SoundMutexHold&) = delete;
-    SoundMutexHold& operator=(const SoundMutexHold&) = delete;
+    SoundLock(const SoundLock&) = delete;
+    SoundLock& operator=(const SoundLock&) = delete;
     bool held() const { return m_held; }
 
 private:
-    HANDLE m_mutex;
-    bool m_held;
+    HANDLE m_own;
+    HANDLE m_shared;
+    bool m_held = false;
 };
 
 // One timer as its ticks see it. winmm runs a process's timer callbacks one at a time on its own thread,
@@ -242,22 +257,31 @@ void CALLBACK CPeriodicTimer::TimerProc(UINT, UINT, DWORD_PTR serial, DWORD_PTR,
 CZibSound::CZibSound()
 {
     mutex = CreateSoundMutex();
+    process_lock = g_mutexFactory(nullptr);
 }
 
 CZibSound::~CZibSound()
 {
-    StopAll();
+    {
+        // One wait for all the stops: another launcher holding the mutex delays the close only once.
+        SoundLock lock(process_lock, mutex, kMutexWaitMs, true);
+        if (lock.held())
+            StopAll();
+    }
     StopTimer();
     // A pass that stopped its own timer is still on its way out, and uses this manager and its mutex
     // until it has released that mutex: wait for it, however long it is held up.
     CPeriodicTimer::WaitForTicksOf(this);
     Service();
+    // Buffers that the mutex kept the stops and the pass from freeing go with the device.
     if (device)
         device->Release();
     device = nullptr;
     primary = nullptr;
     if (mutex)
         ::CloseHandle(mutex);
+    if (process_lock)
+        ::CloseHandle(process_lock);
 }
 
 bool CZibSound::Init(HWND window, int maxSounds)
@@ -274,7 +298,9 @@ bool CZibSound::Init(HWND window, int maxSounds)
     // would never end: the manager then stays silent instead.
     if (!mutex)
         mutex = CreateSoundMutex();
-    if (!mutex) {
+    if (!process_lock)
+        process_lock = g_mutexFactory(nullptr);
+    if (!mutex || !process_lock) {
         error_text = kNoMutex;
         return false;
     }
@@ -350,10 +376,19 @@ int CZibSound::Load(const char* fileName, int resourceId)
     return id;
 }
 
+bool CZibSound::CheckIdLocked(bool locked, int id)
+{
+    if (initialised && !locked) {
+        error_text = kMutexTimedOut;
+        return false;
+    }
+    return CheckId(id);
+}
+
 bool CZibSound::Play(int id, BYTE looping)
 {
-    SoundMutexHold hold(mutex, INFINITE, true);
-    if (!CheckId(id))
+    SoundLock lock(process_lock, mutex, kMutexWaitMs, true);
+    if (!CheckIdLocked(lock.held(), id))
         return false;
     if (!clips[id].Play(looping)) {
         error_text = clips[id].GetErrorText();
@@ -366,8 +401,8 @@ bool CZibSound::Stop(int id)
 {
     {
         // A pending slot's clip is the pass's: stopping it must not overlap a pass that unloads it.
-        SoundMutexHold hold(mutex, INFINITE, true);
-        if (!CheckId(id))
+        SoundLock lock(process_lock, mutex, kMutexWaitMs, true);
+        if (!CheckIdLocked(lock.held(), id))
             return false;
         if (!clips[id].StopAndRewind()) {
             error_text = clips[id].GetErrorText();
@@ -390,9 +425,14 @@ bool CZibSound::StopAll()
 
 bool CZibSound::ReleaseSlot(int id)
 {
-    SoundMutexHold hold(mutex, INFINITE, true);
-    if (!CheckId(id))
+    SoundLock lock(process_lock, mutex, kMutexWaitMs, true);
+    if (!CheckIdLocked(lock.held(), id))
         return false;
+    return FreeSlot(id);
+}
+
+bool CZibSound::FreeSlot(int id)
+{
     auto_release[id] = 0;
     in_use[id] = 0;
     if (!clips[id].Unload()) {
@@ -424,14 +464,20 @@ int CZibSound::PlayOnce(const char* fileName, int resourceId)
     int id = Load(fileName, resourceId);
     if (id < 0)
         return -1;
-    if (!Play(id, 0)) {
-        // The text of the failed play stays; the slot must not stay held by a sound nobody will free.
-        ReleaseSlot(id);
-        return -1;
-    }
     {
-        // Checked and marked as one step, so no pass can stop the timer in between.
-        SoundMutexHold hold(mutex, INFINITE, true);
+        // Played, checked and marked as one step, so no pass can stop the timer in between. A slot
+        // that is not pending is this thread's alone: a failed sound frees it without the lock.
+        SoundLock lock(process_lock, mutex, kMutexWaitMs, true);
+        if (!lock.held()) {
+            error_text = kMutexTimedOut;
+            FreeSlot(id);
+            return -1;
+        }
+        if (!Play(id, 0)) {
+            // The text of the failed play stays; the slot must not stay held by a sound nobody will free.
+            FreeSlot(id);
+            return -1;
+        }
         if (StartServiceTimer()) {
             auto_release[id] = 1;
             return id;
@@ -440,13 +486,13 @@ int CZibSound::PlayOnce(const char* fileName, int resourceId)
     do
         ::Sleep(kPlayingPollMs);
     while (clips[id].IsPlaying());
-    return ReleaseSlot(id) ? id : -1;
+    return FreeSlot(id) ? id : -1;
 }
 
 void CZibSound::Service()
 {
-    SoundMutexHold hold(mutex, kPassMutexWaitMs, false);
-    if (!hold.held())
+    SoundLock lock(process_lock, mutex, kMutexWaitMs, false);
+    if (!lock.held())
         return;
     bool allIdle = true;
     for (int id = 0; id < max_sounds; ++id) {

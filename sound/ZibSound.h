@@ -11,7 +11,8 @@ using DirectSoundFactory = HRESULT (*)(IDirectSound** device);
 // Installs `factory` (nullptr: the real DirectSoundCreate) and returns the one it replaces.
 DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory);
 
-// Creates the sound mutex (`name` null: an unnamed one); tests make the creation fail.
+// Creates the sound's mutexes (`name` null: an unnamed one, as the process's own lock); tests make the
+// creation fail.
 using SoundMutexFactory = HANDLE (*)(const char* name);
 // Installs `factory` (nullptr: the real CreateMutexA) and returns the one it replaces.
 SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory);
@@ -84,5 +85,12 @@ public:
 
 private:
     bool InRange(int id) const { return id >= 0 && id < max_sounds; }
+    // CheckId for a caller that waited for the lock; an initialised manager fails when the wait timed out.
+    bool CheckIdLocked(bool locked, int id);
+    // Unloads the clip and frees the slot; the caller holds the lock, or holds a slot that is not pending.
+    bool FreeSlot(int id);
     void StopTimer();
+
+    // This process's own lock, taken before the named mutex (an unnamed mutex: its waits can time out).
+    HANDLE process_lock = nullptr;
 };

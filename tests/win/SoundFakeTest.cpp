@@ -77,6 +77,63 @@ double NowMs()
     return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
+HANDLE OpenNamedMutex()
+{
+    return OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "MutexToProtectSound");
+}
+
+// Another launcher's hold on the named mutex: a thread of its own takes it and keeps it for `holdMs`.
+class NamedMutexHolder {
+public:
+    explicit NamedMutexHolder(DWORD holdMs)
+        : m_thread([this, holdMs] {
+              HANDLE shared = OpenNamedMutex();
+              if (shared && WaitForSingleObject(shared, 5000) == WAIT_OBJECT_0) {
+                  m_holding = true;
+                  Sleep(holdMs);
+                  m_released = NowMs();
+                  ReleaseMutex(shared);
+              }
+              m_done = true;
+              if (shared)
+                  CloseHandle(shared);
+          })
+    {
+    }
+    ~NamedMutexHolder() { m_thread.join(); }
+    NamedMutexHolder(const NamedMutexHolder&) = delete;
+    NamedMutexHolder& operator=(const NamedMutexHolder&) = delete;
+
+    // False when the thread could not take the mutex.
+    bool WaitUntilHolding()
+    {
+        test::WaitFor([&] { return m_holding || m_done; });
+        return m_holding;
+    }
+    // When the hold ended; 0 while it lasts.
+    double ReleasedAt() const { return m_released; }
+
+private:
+    std::atomic<bool> m_holding{false}, m_done{false};
+    std::atomic<double> m_released{0};
+    std::thread m_thread;
+};
+
+// Takes the named mutex on a thread that ends without giving it back, leaving it abandoned.
+bool AbandonNamedMutex()
+{
+    bool taken = false;
+    std::thread([&] {
+        HANDLE shared = OpenNamedMutex();
+        if (!shared)
+            return;
+        DWORD result = WaitForSingleObject(shared, 5000);
+        taken = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        CloseHandle(shared);
+    }).join();
+    return taken;
+}
+
 // ---- WAV files ----
 
 void PutU32(std::vector<BYTE>& out, DWORD v)
@@ -441,8 +498,9 @@ TEST_F(SoundFake, PendingSlotIsFreedByThePassAfterItsEndAndTheTimerStops)
     RecordProperty("slowest_free_ms", int(slowest));
 }
 
-// The frame's confirmation wait ends at the first pass after the sound's end, plus its pause.
-TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEnds)
+// The frame's confirmation wait ends at the first pass after the sound's end, plus its pause; a sound
+// whose slot is never freed holds the launch up for ten seconds and no longer.
+TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSeconds)
 {
     std::string previousFolder = test::CurrentFolder();
     SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Confirm.WAV is
@@ -484,6 +542,25 @@ TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEnds)
         // A stall of a busy machine can delay one round; a service period or a poll ten times too long
         // delays every one (to 2100 or 900 ms).
         EXPECT_LT(fastest, 800.0);
+
+        FakeBuffer* before = m_world.lastBuffer;
+        std::atomic<bool> returned{false};
+        std::thread watchdog([&] {
+            // Ends the sound at last, so that a wait without a limit fails the test instead of hanging it.
+            test::WaitFor([&] { return returned.load(); }, 30000);
+            FakeBuffer* buffer = m_world.lastBuffer;
+            if (buffer != before)
+                buffer->playing = false;
+        });
+        double started = NowMs();
+        session.frame()->PlayConfirmSound();
+        double took = NowMs() - started;
+        returned = true;
+        watchdog.join();
+        EXPECT_NE(m_world.lastBuffer.load(), before);
+        std::printf("a confirmation sound that never ended was waited for %.0f ms\n", took);
+        EXPECT_GE(took, 9900.0);
+        EXPECT_LT(took, 20000.0);
     }
     SetCurrentDirectoryA(previousFolder.c_str());
 }
@@ -610,25 +687,17 @@ TEST_F(SoundFake, NoPassRunsWhileAnotherHolderHasTheNamedMutex)
     ASSERT_TRUE(clockTimer.Start(10, 1, clock.get(), &RecordTick));
 
     // Another thread holds the named mutex for two seconds while the sound ends.
-    std::atomic<bool> holding{false};
-    double released = 0;
-    std::thread holder([&] {
-    HANDLE shared = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "MutexToProtectSound");
-        if (shared && WaitForSingleObject(shared, 5000) == WAIT_OBJECT_0) {
-            holding = true;
-            Sleep(2000);
-            released = NowMs();
-    ReleaseMutex(shared);
-        }
-        holding = true;
-        if (shared)
-    CloseHandle(shared);
-    });
-    bool held = test::WaitFor([&] { return holding.load(); });
-    Buffer(0).playing = false;
-    bool freed = test::WaitFor([&] { return !sound.IsSlotInUse(id); }, 10000);
-    double freedAt = NowMs();
-    holder.join();
+    double released = 0, freedAt = 0;
+    bool held = false, freed = false;
+    {
+        NamedMutexHolder holder(2000);
+        held = holder.WaitUntilHolding();
+        Buffer(0).playing = false;
+        freed = test::WaitFor([&] { return !sound.IsSlotInUse(id); }, 10000);
+        freedAt = NowMs();
+        test::WaitFor([&] { return holder.ReleasedAt() > 0; });
+        released = holder.ReleasedAt();
+    }
     clockTimer.Stop();
     ASSERT_TRUE(held);
     ASSERT_GT(released, 0.0);
@@ -653,6 +722,72 @@ TEST_F(SoundFake, NoPassRunsWhileAnotherHolderHasTheNamedMutex)
     EXPECT_GT(freedAt, released);
     EXPECT_LT(freedAt - released, 1500.0);
     ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
+}
+
+// Another launcher that hangs holding the named mutex must not hang this one: a sound gives up after
+// the mutex's time limit, unplayed and leaving no slot behind, and teardown ends while the hold lasts.
+TEST_F(SoundFake, WhileAnotherHolderKeepsTheNamedMutexASoundFailsFastAndTeardownEnds)
+{
+    auto sound = std::make_unique<CZibSound>();
+    ASSERT_TRUE(sound->Init(m_window, 16));
+    // Pending through the hold, so that this process's own passes want the locks too.
+    ASSERT_EQ(sound->PlayOnce(m_sound.c_str()), 0);
+    NamedMutexHolder holder(3000);
+    ASSERT_TRUE(holder.WaitUntilHolding());
+
+    double started = NowMs();
+    int id = sound->PlayOnce(m_sound.c_str());
+    double playOnceMs = NowMs() - started;
+    EXPECT_EQ(id, -1);
+    EXPECT_STREQ(sound->GetErrorText(), "Wait for MutexToProtectSound FAILED");
+    EXPECT_FALSE(sound->IsSlotInUse(1));
+    EXPECT_EQ(Buffer(1).playFlags, 0xFFFFu);   // never asked to play
+    EXPECT_EQ(Buffer(1).refs, 0);
+
+    started = NowMs();
+    sound.reset();
+    double teardownMs = NowMs() - started;
+    EXPECT_EQ(holder.ReleasedAt(), 0.0);   // both ended while the mutex was still held
+    EXPECT_EQ(m_world.deviceRefs, 0);
+    std::printf("with the named mutex held elsewhere, PlayOnce failed after %.0f ms, teardown took %.0f ms\n",
+                playOnceMs, teardownMs);
+    // About 250 ms each when the fix works; the hold's 3 s when a wait has no limit.
+    EXPECT_LT(playOnceMs, 1500.0);
+    EXPECT_LT(teardownMs, 1500.0);
+}
+
+// A holder that ends without giving the named mutex back leaves it abandoned. Whoever waits next owns
+// it all the same: sounds still play and their slots are still freed, and nobody keeps the mutex.
+TEST_F(SoundFake, AnAbandonedNamedMutexSilencesNothing)
+{
+    CZibSound sound;
+    ASSERT_TRUE(sound.Init(m_window, 16));
+    // First PlayOnce meets the abandoned mutex, then a pass does.
+    for (bool abandonWhilePending : {false, true}) {
+        SCOPED_TRACE(abandonWhilePending);
+        if (!abandonWhilePending) {
+            ASSERT_TRUE(AbandonNamedMutex());
+        }
+        std::size_t index = m_world.buffers.size();
+        int id = sound.PlayOnce(m_sound.c_str());
+        ASSERT_EQ(id, 0) << sound.GetErrorText();
+        FakeBuffer& buffer = Buffer(index);
+        EXPECT_TRUE(buffer.playing);
+        if (abandonWhilePending) {
+            ASSERT_TRUE(test::WaitFor([&] { return buffer.statusCalls >= 1; }));
+            ASSERT_TRUE(AbandonNamedMutex());
+        }
+        buffer.playing = false;
+        double ended = NowMs();
+        ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(id); }, 5000));
+        EXPECT_LT(NowMs() - ended, 1500.0);
+        ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
+    }
+    HANDLE shared = OpenNamedMutex();
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(WaitForSingleObject(shared, 0), WAIT_OBJECT_0);
+    ReleaseMutex(shared);
+    CloseHandle(shared);
 }
 
 // ---- The periodic timer ----

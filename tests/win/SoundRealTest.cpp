@@ -168,8 +168,9 @@ TEST_F(SoundReal, WithoutASoundsFolderALaunchWaitsOnlyThePause)
     EXPECT_FALSE(sound.HasServiceTimer());
 }
 
-// Run as a second process by the test below: plays a sound and waits for its slot.
-TEST(SoundRealChild, PlaysOnceAndWaitsForItsSlot)
+// Run as a second process by the test below. Its first sound meets the mutex that the parent holds and
+// fails instead of waiting; its second, once the parent has let go, plays and its slot is freed.
+TEST(SoundRealChild, FailsWhileTheParentHoldsTheMutexThenPlays)
 {
     if (!std::getenv("VELMORA_SOUND_CHILD"))
         GTEST_SKIP() << "runs only as the child of SoundReal.TwoProcessesShareTheNamedMutex";
@@ -179,9 +180,17 @@ TEST(SoundRealChild, PlaysOnceAndWaitsForItsSlot)
         CZibSound sound;
         ASSERT_TRUE(sound.Init(window, 16)) << sound.GetErrorText();
         HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, "VelmoraSoundChildReady");
-        ASSERT_NE(ready, nullptr);
+        HANDLE refused = OpenEventA(EVENT_MODIFY_STATE, FALSE, "VelmoraSoundChildRefused");
+        HANDLE released = OpenEventA(SYNCHRONIZE, FALSE, "VelmoraSoundParentReleased");
+        ASSERT_TRUE(ready && refused && released);
         SetEvent(ready);
-        CloseHandle(ready);
+        EXPECT_EQ(sound.PlayOnce(ShippedSound("Highlight.WAV").c_str()), -1);
+        EXPECT_STREQ(sound.GetErrorText(), "Wait for MutexToProtectSound FAILED");
+        EXPECT_FALSE(sound.IsSlotInUse(0));
+        SetEvent(refused);
+        EXPECT_EQ(WaitForSingleObject(released, 60000), WAIT_OBJECT_0);
+        for (HANDLE event : {ready, refused, released})
+            CloseHandle(event);
         int id = sound.PlayOnce(ShippedSound("Highlight.WAV").c_str());
         ASSERT_EQ(id, 0) << sound.GetErrorText();
         ASSERT_TRUE(test::WaitFor([&] { return !sound.IsSlotInUse(id); }, 60000));
@@ -194,7 +203,9 @@ TEST_F(SoundReal, TwoProcessesShareTheNamedMutex)
     HANDLE shared = CreateMutexA(nullptr, FALSE, "MutexToProtectSound");
     ASSERT_NE(shared, nullptr);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "VelmoraSoundChildReady");
-    ASSERT_NE(ready, nullptr);
+    HANDLE refused = CreateEventA(nullptr, TRUE, FALSE, "VelmoraSoundChildRefused");
+    HANDLE released = CreateEventA(nullptr, TRUE, FALSE, "VelmoraSoundParentReleased");
+    ASSERT_TRUE(ready && refused && released);
     ASSERT_EQ(WaitForSingleObject(shared, 5000), WAIT_OBJECT_0);
 
     char self[MAX_PATH];
@@ -212,17 +223,19 @@ TEST_F(SoundReal, TwoProcessesShareTheNamedMutex)
     ASSERT_TRUE(created);
     CloseHandle(child.hThread);
 
-    // While this process holds the mutex the child's sound can be neither marked nor freed.
+    // While this process holds the mutex the child's sound fails after the mutex's time limit; a child
+    // that waited for the mutex without a limit would report only after the release.
     EXPECT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(child.hProcess, 1000), DWORD(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(refused, 15000), WAIT_OBJECT_0);
     ReleaseMutex(shared);
+    SetEvent(released);
     EXPECT_EQ(WaitForSingleObject(child.hProcess, 60000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
     GetExitCodeProcess(child.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
     CloseHandle(child.hProcess);
-    CloseHandle(ready);
-    CloseHandle(shared);
+    for (HANDLE handle : {ready, refused, released, shared})
+        CloseHandle(handle);
 }
 
 } // namespace
