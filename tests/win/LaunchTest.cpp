@@ -18,6 +18,7 @@ namespace queue_watch {
 DWORD g_thread;
 std::vector<DWORD> g_looks; // when it looked at its queue
 DWORD g_idle; // when the game had become idle
+DWORD g_ended; // when the launcher first looked after the game had ended
 bool g_keptInQueue; // a close or a command lay in the queue meanwhile
 decltype(&PeekMessageA) g_peek;
 decltype(&WaitForInputIdle) g_waitForInputIdle;
@@ -26,12 +27,17 @@ BOOL WINAPI Peek(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
 {
     BOOL result = g_peek(msg, window, first, last, remove);
     CMainFrame* frame = LauncherFrame();
-    if (GetCurrentThreadId() == g_thread && frame && frame->IsGameRunning()) {
-        g_looks.push_back(GetTickCount());
-        MSG queued;
-        for (UINT message : {UINT(WM_CLOSE), UINT(WM_COMMAND)})
-            g_keptInQueue |= g_peek(&queued, nullptr, message, message, PM_NOREMOVE | PM_QS_POSTMESSAGE) != FALSE;
+    if (GetCurrentThreadId() != g_thread || !frame)
+        return result;
+    if (!frame->IsGameRunning()) {
+        if (!g_looks.empty() && !g_ended)
+            g_ended = GetTickCount();
+        return result;
     }
+    g_looks.push_back(GetTickCount());
+    MSG queued;
+    for (UINT message : {UINT(WM_CLOSE), UINT(WM_COMMAND)})
+        g_keptInQueue |= g_peek(&queued, nullptr, message, message, PM_NOREMOVE | PM_QS_POSTMESSAGE) != FALSE;
     return result;
 }
 
@@ -112,6 +118,7 @@ TEST_F(LaunchTest, WhileAGameRunsTheQueueIsLookedAtOftenAndWhatWaitsForTheGameIs
     HWND frame = session.hwnd();
     queue_watch::g_thread = GetCurrentThreadId();
     queue_watch::g_looks.clear();
+    queue_watch::g_ended = 0;
     queue_watch::g_keptInQueue = false;
     test::ImportPatch peek("user32.dll", "PeekMessageA", reinterpret_cast<const void*>(&queue_watch::Peek));
     test::ImportPatch idle("user32.dll", "WaitForInputIdle", reinterpret_cast<const void*>(&queue_watch::WaitForIdle));
@@ -126,8 +133,9 @@ TEST_F(LaunchTest, WhileAGameRunsTheQueueIsLookedAtOftenAndWhatWaitsForTheGameIs
         SendMessageA(frame, WM_CLOSE, 0, 0);
     });
     session.Command(ID_LAUNCH_CHESS); // returns once the game has ended by itself
-    DWORD ended = GetTickCount();
     sender.join();
+    DWORD ended = queue_watch::g_ended;
+    ASSERT_NE(ended, 0u) << "the launcher did not look at its queue during and after the game";
 
     std::vector<DWORD> times = { queue_watch::g_idle };
     times.insert(times.end(), queue_watch::g_looks.begin(), queue_watch::g_looks.end());
