@@ -28,21 +28,44 @@ CString Setting(UINT nameId)
     return LoadResourceString(nameId);
 }
 
+// Windows takes a thread that has not looked at its queue for five seconds for hung.
+constexpr DWORD kQueueLookMs = 1000;
+
+// The hidden window through which COM hands this thread's apartment the calls of other processes
+// (a screen reader's), or null while there is none.
+HWND ApartmentWindow()
+{
+    DWORD thread = ::GetCurrentThreadId();
+    HWND window = nullptr;
+    while ((window = ::FindWindowExA(HWND_MESSAGE, window, "OleMainThreadWndClass", nullptr)))
+        if (::GetWindowThreadProcessId(window, nullptr) == thread)
+            return window;
+    return nullptr;
+}
+
 // Waits for the game's process to end, answering only the messages sent to the launcher meanwhile: a
 // game that sends to every top-level window (a broadcast) must not wait for its own end, nor must the
-// end of the session. Posted messages and input stay queued until the game has ended.
+// end of the session. Calls from other processes into this thread's apartment (a screen reader's) are
+// let through too. Posted messages and input stay queued until the game has ended. The queue is looked
+// at at least once a second, so that the launcher never counts as hung.
 void WaitAnsweringSentMessages(HANDLE process)
 {
     for (;;) {
-        DWORD woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        DWORD woken =
+            ::MsgWaitForMultipleObjects(1, &process, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_POSTMESSAGE);
         if (woken == WAIT_OBJECT_0)
             return;
-        if (woken != WAIT_OBJECT_0 + 1) {
+        if (woken != WAIT_OBJECT_0 + 1 && woken != WAIT_TIMEOUT) {
             ::WaitForSingleObject(process, INFINITE);
             return;
         }
         MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        // Answers what was sent; looking at the posted messages (without taking them) lets the next
+        // wait sleep until something new arrives.
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE | PM_QS_POSTMESSAGE);
+        if (HWND apartment = ApartmentWindow())
+            while (::PeekMessageA(&msg, apartment, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
+                ::DispatchMessageA(&msg);
     }
 }
 
@@ -61,6 +84,7 @@ const MessageEntry CMainFrame::messageEntries[] = {
     OnMessage<WM_PALETTEISCHANGING, &CMainFrame::OnPaletteChanged>(),
     OnMessage<WM_DISPLAYCHANGE, &CMainFrame::OnDisplayChange>(),
     OnMessage<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
+    OnMessage<WM_WINDOWPOSCHANGING, &CMainFrame::OnWindowPosChanging>(),
 };
 const MessageMap CMainFrame::messageMap = MakeMessageMap(&CFrameWnd::messageMap, messageEntries);
 
@@ -142,6 +166,12 @@ int CMainFrame::GetMaxScreenSizeIndex() const
 
 void CMainFrame::OnDisplayChange(UINT, UINT width, UINT height)
 {
+    // A game may switch the display for itself; the hidden frame keeps its size until the game has
+    // ended, and then fits the display as it is by then.
+    if (m_bGameRunning) {
+        m_bDisplayChangeDeferred = TRUE;
+        return;
+    }
     CenterWindow();
     RECT window;
     GetWindowRect(&window);
@@ -149,6 +179,17 @@ void CMainFrame::OnDisplayChange(UINT, UINT width, UINT height)
     m_nSizeIndex = fit.sizeIndex;
     if (fit.resize)
         SetWindowPos(nullptr, window.left, window.top, fit.size.width, fit.size.height, kResizeFlags);
+}
+
+void CMainFrame::OnWindowPosChanging(WINDOWPOS* pos)
+{
+    Default();
+    // Another program may show, move or size the hidden frame while its game runs: it would show
+    // unpainted over the game, or be stored at a size the game chose.
+    if (m_bGameRunning) {
+        pos->flags &= ~UINT(SWP_SHOWWINDOW);
+        pos->flags |= SWP_NOMOVE | SWP_NOSIZE;
+    }
 }
 
 // ---- Activation and palettes ----
@@ -201,10 +242,8 @@ bool CMainFrame::LaunchGame(int index, bool queryOnly)
     if (path.CompareNoCase(LoadResourceString(IDS_UNUSED)) == 0)
         return false;
     if (!queryOnly) {
-        // A request sent while a game runs is taken up after it, like every other: games never overlap.
-        if (m_bGameRunning)
-            ::PostMessageA(m_hWnd, WM_COMMAND, ID_LAUNCH_FIRST + index, 0);
-        else
+        // A request made while a game runs is taken up after it, like every other: games never overlap.
+        if (!DeferCommand(m_hWnd, ID_LAUNCH_FIRST + index, 0))
             RunGameProcess(path, "");
     }
     return true;
@@ -240,10 +279,41 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
         m_bGameRunning = FALSE;
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
+        // Keys pressed for the launcher meanwhile (a second Enter, a held one) were meant for the game
+        // just played, not for the next one.
+        MSG key;
+        while (::PeekMessageA(&key, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+        if (m_bDisplayChangeDeferred) {
+            m_bDisplayChangeDeferred = FALSE;
+            OnDisplayChange(0, UINT(::GetSystemMetrics(SM_CXSCREEN)), UINT(::GetSystemMetrics(SM_CYSCREEN)));
+        }
     }
 
     ShowWindow(SW_SHOWNORMAL);
     SetForegroundWindow();
+    TakeUpDeferred();
+}
+
+bool CMainFrame::DeferCommand(HWND target, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_bGameRunning)
+        return false;
+    m_deferredCommands.push_back({target, wParam, lParam});
+    return true;
+}
+
+void CMainFrame::TakeUpDeferred()
+{
+    // Into the queue only now, in the order they came, so that no loop meets them while the game runs.
+    std::deque<DeferredCommand> commands;
+    commands.swap(m_deferredCommands);
+    for (const DeferredCommand& command : commands)
+        ::PostMessageA(command.target, WM_COMMAND, command.wParam, command.lParam);
+    if (m_bCloseDeferred) {
+        m_bCloseDeferred = FALSE;
+        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    }
 }
 
 void CMainFrame::InitSound()
@@ -278,7 +348,7 @@ void CMainFrame::OnClose()
 {
     // Closing while a game runs would destroy the frame under the launch that waits for it: close after.
     if (m_bGameRunning) {
-        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        m_bCloseDeferred = TRUE;
         return;
     }
     SaveWindowState();
@@ -288,10 +358,8 @@ void CMainFrame::OnClose()
 BOOL CMainFrame::RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     // A command sent while a game runs waits for its end, as a chosen one would.
-    if (m_bGameRunning) {
-        ::PostMessageA(m_hWnd, WM_COMMAND, wParam, lParam);
+    if (DeferCommand(m_hWnd, wParam, lParam))
         return TRUE;
-    }
     return CFrameWnd::RouteCommand(wParam, lParam);
 }
 

@@ -4,12 +4,19 @@
 #include "framework/FrameWnd.h"
 #include "sound/ZibSound.h"
 
+#include <deque>
+
 class CMainFrame : public CFrameWnd {
 public:
     // Whether game `index` is available; unless `queryOnly`, also launches it and waits for it to end.
     bool LaunchGame(int index, bool queryOnly);
     // Runs the game at relative `path` from its own folder while the launcher is hidden.
     void RunGameProcess(CString path, CString arguments);
+    // Whether the launcher is waiting for a game it started.
+    bool IsGameRunning() const { return m_bGameRunning != FALSE; }
+    // While a game runs, keeps the command for `target` to be taken up once the game has ended, and
+    // returns true; otherwise returns false.
+    bool DeferCommand(HWND target, WPARAM wParam, LPARAM lParam);
 
     void SetScreenSizeIndex(int index);
     int GetScreenSizeIndex() const;
@@ -56,11 +63,23 @@ protected:
     void OnPaletteChanged(HWND focusWindow);
     void OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
     void OnEndSession(BOOL ending);
+    void OnWindowPosChanging(WINDOWPOS* pos);
 
     BOOL RouteCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Realises the view's palette in the frame; TRUE when entries changed.
     BOOL RealizeViewPalette(bool background);
+    // Hands on, once, what arrived for the frame while its game ran.
+    void TakeUpDeferred();
+
+    struct DeferredCommand {
+        HWND target;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::deque<DeferredCommand> m_deferredCommands; // in the order they came
+    BOOL m_bCloseDeferred = FALSE;
+    BOOL m_bDisplayChangeDeferred = FALSE;
     static const MessageEntry messageEntries[];
 };

@@ -146,11 +146,20 @@ struct DecodeMouse {
 template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
 template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
 template <> struct Decode<WM_KEYDOWN> {
-    // The virtual key; its repeat count and flags are not used.
-    template <class T> using Handler = void (T::*)(UINT);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
+    // The virtual key, the repeat count, and the flags (KF_REPEAT: the key was already down, auto-repeat).
+    template <class T> using Handler = void (T::*)(UINT, UINT, UINT);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
     {
-        (t.*H)(UINT(w));
+        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
+        return 0;
+    }
+};
+template <> struct Decode<WM_WINDOWPOSCHANGING> {
+    // The proposed position, size and flags, which the handler may change.
+    template <class T> using Handler = void (T::*)(WINDOWPOS*);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM l)
+    {
+        (t.*H)(reinterpret_cast<WINDOWPOS*>(l));
         return 0;
     }
 };

@@ -215,14 +215,18 @@ void CLauncherVlm2001View::CheckPointerOutside()
     CheckOutside(m_clientRect, point.x, point.y, *this);
 }
 
-void CLauncherVlm2001View::OnKeyDown(UINT key)
+void CLauncherVlm2001View::OnKeyDown(UINT key, UINT, UINT flags)
 {
     Default();
+    velmora::GridKey gridKey = GridKeyOf(key);
+    // Only the press of a held Enter starts a game: its repeats would start it again once it has ended.
+    if (gridKey == velmora::GridKey::Launch && (flags & KF_REPEAT))
+        return;
     velmora::Availability available;
     for (int i = 0; i < velmora::kButtonCount; ++i)
         available[i] = IsAvailable(i);
     bool keyboard = GetKeyboardButton() >= 0;
-    velmora::GridKeyOutcome outcome = velmora::ApplyGridKey(GridKeyOf(key), m_nHighlighted, keyboard, available);
+    velmora::GridKeyOutcome outcome = velmora::ApplyGridKey(gridKey, m_nHighlighted, keyboard, available);
     if (outcome.highlighted != m_nHighlighted || outcome.keyboard != keyboard)
         SetKeyboardHighlight(outcome.highlighted);
     if (outcome.launch < 0)
@@ -295,6 +299,15 @@ void CLauncherVlm2001View::OnPaletteChanged(HWND focusWindow)
 {
     if (focusWindow != m_hWnd)
         OnQueryNewPalette();
+}
+
+BOOL CLauncherVlm2001View::RouteCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A command sent to the view while a game runs waits for the game's end, as the frame's do.
+    CMainFrame* frame = LauncherFrame();
+    if (frame && frame->DeferCommand(m_hWnd, wParam, lParam))
+        return TRUE;
+    return CView::RouteCommand(wParam, lParam);
 }
 
 bool CLauncherVlm2001View::IsAvailable(int button)

@@ -57,10 +57,11 @@ protected:
     void OnDestroy();
     void OnMouseMove(UINT flags, POINT point);
     void OnLButtonDown(UINT flags, POINT point);
-    void OnKeyDown(UINT key);
+    void OnKeyDown(UINT key, UINT repeatCount, UINT flags);
     LRESULT OnGetObject(WPARAM flags, LONG objectId);
     BOOL OnQueryNewPalette();
     void OnPaletteChanged(HWND focusWindow);
+    BOOL RouteCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     void LoadPictures();

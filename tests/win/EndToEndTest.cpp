@@ -2,9 +2,13 @@
 #include "Harness.h"
 #include "RunningLauncher.h"
 #include "RectAssert.h"
+#include "res/resource.h"
+
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -122,14 +126,58 @@ TEST_F(EndToEndTest, LaunchesAGameFromTheMenuAndComesBackInFront)
     EXPECT_EQ(starts[0].folder, test::InstallFolder() + "\\chess");
 }
 
-// A game may send to every top-level window (a broadcast) and wait for the answers, the hidden launcher's
-// included; the launcher answers while it waits for the game. A close sent meanwhile waits for the game.
-TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndACloseWaitsForTheGame)
+// Whether `window` answers a message sent to it within kAnswerMs.
+bool Answers(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kAnswerMs, &result) != 0;
+}
+
+// A screen reader's question, from a thread of its own: how many children the view's accessible object has.
+struct ChildCountQuestion {
+    HANDLE answered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<long> children { -1 };
+    ~ChildCountQuestion() { CloseHandle(answered); }
+};
+
+std::shared_ptr<ChildCountQuestion> AskChildCount(HWND view)
+{
+    auto question = std::make_shared<ChildCountQuestion>();
+    // Detached: a launcher that never answers must not hold the test up beyond its own checks.
+    std::thread([question, view] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        IAccessible* object = nullptr;
+        if (SUCCEEDED(AccessibleObjectFromWindow(view, DWORD(OBJID_CLIENT), IID_IAccessible,
+                reinterpret_cast<void**>(&object)))) {
+            long children = -1;
+            if (SUCCEEDED(object->get_accChildCount(&children)))
+                question->children = children;
+            object->Release();
+        }
+        CoUninitialize();
+        SetEvent(question->answered);
+    }).detach();
+    return question;
+}
+
+// A game may send to every top-level window (a broadcast) and wait for the answers, the hidden launcher's
+// included; the launcher answers while it waits for the game, a screen reader's questions too. Nothing
+// sent or posted meanwhile changes the hidden frame or starts another game before the game has ended:
+// commands and a close are taken up afterwards in the order they came, a display change is applied to
+// the display as it is then, and keys queued meanwhile are dropped.
+TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndWhatTheyAskWaitsForTheGame)
+{
+    test::WriteSetting("WPSizeIndex", 1);
+    test::WriteSetting("IDS_REG_LEFT", 10);
+    test::WriteSetting("IDS_REG_TOP", 10);
+    test::TempFolder temp;
+    test::StandInLog log(temp.path());
     test::RunningLauncher launcher(test::InstallFolder(), "/Embedding");
     ASSERT_TRUE(launcher.started());
     HWND frame = launcher.WaitForFrame();
     ASSERT_NE(frame, nullptr);
+    HWND view = GetWindow(frame, GW_CHILD);
+    ASSERT_TRUE(RectIs(test::WindowRect(frame), 10, 10, 810, 610));
     HWND game = StartGameWithKeys(3, "Chess");
     ASSERT_NE(game, nullptr);
 
@@ -145,17 +193,50 @@ TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndACloseWaitsForTheGa
     } while (GetTickCount() - start < 1500);
     EXPECT_TRUE(probe->AnsweredWithin(0)) << "the launcher did not answer while its game ran";
 
+    auto question = AskChildCount(view);
+    EXPECT_EQ(WaitForSingleObject(question->answered, 15000), DWORD(WAIT_OBJECT_0))
+        << "a screen reader waited for the game";
+    EXPECT_EQ(question->children.load(), 12);
+
+    // Commands to the frame and to the view; keys that put the keys' highlight on Go and start it; a
+    // display change to a game's own small mode; another program showing the frame.
+    EXPECT_TRUE(Answers(frame, WM_COMMAND, ID_SIZE_LARGE));
+    EXPECT_TRUE(Answers(view, WM_COMMAND, ID_SIZE_SMALL));
+    for (WPARAM key : { VK_END, VK_UP, VK_RETURN })
+        EXPECT_TRUE(Answers(view, WM_KEYDOWN, key, 1)) << key;
+    EXPECT_TRUE(Answers(frame, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480)));
+    ShowWindow(frame, SW_SHOW);
+    // Keys that reach the launcher's queue now were meant for the game: Home and Enter would start Backgammon.
+    PostMessageA(view, WM_KEYDOWN, VK_HOME, 1);
+    PostMessageA(view, WM_KEYDOWN, VK_RETURN, 1);
     SentMessage close(frame, WM_CLOSE);
     EXPECT_TRUE(close.AnsweredWithin(kAnswerMs));
+
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_FALSE(IsWindowVisible(frame));
+    EXPECT_TRUE(RectIs(test::WindowRect(frame), 10, 10, 810, 610));
     EXPECT_TRUE(IsWindowVisible(game));
+    EXPECT_EQ(log.Starts().size(), 1u);
 
+    // Chess ends: the display change centres the medium frame on the display as it is, the sizes follow
+    // in turn, then Go starts, and the close comes last.
     test::ClickToClose(game);
+    HWND go = WaitForGameWindow("Go");
+    ASSERT_NE(go, nullptr);
+    EXPECT_FALSE(IsWindow(game));
+    test::ClickToClose(go);
     DWORD exitCode = 1;
     ASSERT_TRUE(launcher.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(test::ReadSetting("WPSizeIndex"), 2u);   // closed as its close box would have
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_EQ(test::ReadSetting("WPSizeIndex"), 0u);
+    EXPECT_EQ(test::ReadSetting("IDS_REG_LEFT"), DWORD((area.left + area.right) / 2 - 400 - area.left));
+    EXPECT_EQ(test::ReadSetting("IDS_REG_TOP"), DWORD((area.top + area.bottom) / 2 - 300 - area.top));
+    auto starts = log.Starts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0].commandLine, "chess\\chess.exe ");
+    EXPECT_EQ(starts[1].commandLine, "go\\go.exe ");
 }
 
 // The shell's open command names the program by its full path in quotes, even in folders with spaces.

@@ -5,10 +5,50 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace {
+
+// What the launcher's thread does with its queue while its game runs, seen through its imports.
+namespace queue_watch {
+
+DWORD g_thread;
+std::vector<DWORD> g_looks; // when it looked at its queue
+DWORD g_idle; // when the game had become idle
+DWORD g_ended; // when the launcher first looked after the game had ended
+bool g_keptInQueue; // a close or a command lay in the queue meanwhile
+decltype(&PeekMessageA) g_peek;
+decltype(&WaitForInputIdle) g_waitForInputIdle;
+
+BOOL WINAPI Peek(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
+{
+    BOOL result = g_peek(msg, window, first, last, remove);
+    CMainFrame* frame = LauncherFrame();
+    if (GetCurrentThreadId() != g_thread || !frame)
+        return result;
+    if (!frame->IsGameRunning()) {
+        if (!g_looks.empty() && !g_ended)
+            g_ended = GetTickCount();
+        return result;
+    }
+    g_looks.push_back(GetTickCount());
+    MSG queued;
+    for (UINT message : {UINT(WM_CLOSE), UINT(WM_COMMAND)})
+        g_keptInQueue |= g_peek(&queued, nullptr, message, message, PM_NOREMOVE | PM_QS_POSTMESSAGE) != FALSE;
+    return result;
+}
+
+DWORD WINAPI WaitForIdle(HANDLE process, DWORD ms)
+{
+    DWORD result = g_waitForInputIdle(process, ms);
+    g_idle = GetTickCount();
+    return result;
+}
+
+} // namespace queue_watch
 
 class LaunchTest : public ::testing::Test {
 protected:
@@ -64,6 +104,52 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     EXPECT_EQ(starts[0].commandLine, "chess\\chess.exe ");
     EXPECT_EQ(starts[0].folder, test::InstallFolder() + "\\chess");
     EXPECT_EQ(starts[0].executable, test::InstallFolder() + "\\chess\\chess.exe");
+}
+
+// Windows takes a program that has not looked at its queue for five seconds for hung, and leaves it out
+// of broadcasts. While a game runs the launcher looks often; what it keeps for after the game (a command,
+// a close) is not in its queue meanwhile, where a nested loop would meet it again and again.
+TEST_F(LaunchTest, WhileAGameRunsTheQueueIsLookedAtOftenAndWhatWaitsForTheGameIsNotInIt)
+{
+    SetCurrentDirectoryA(test::InstallFolder().c_str());
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "7000");
+    test::LauncherSession session;
+    ASSERT_TRUE(session.started());
+    HWND frame = session.hwnd();
+    queue_watch::g_thread = GetCurrentThreadId();
+    queue_watch::g_looks.clear();
+    queue_watch::g_ended = 0;
+    queue_watch::g_keptInQueue = false;
+    test::ImportPatch peek("user32.dll", "PeekMessageA", reinterpret_cast<const void*>(&queue_watch::Peek));
+    test::ImportPatch idle("user32.dll", "WaitForInputIdle", reinterpret_cast<const void*>(&queue_watch::WaitForIdle));
+    ASSERT_TRUE(peek.patched() && idle.patched());
+    queue_watch::g_peek = peek.original<decltype(&PeekMessageA)>();
+    queue_watch::g_waitForInputIdle = idle.original<decltype(&WaitForInputIdle)>();
+
+    std::thread sender([&] {
+        for (int i = 0; i < 2000 && !FindWindowA("VelmoraStandInGame", "Chess"); ++i)
+            Sleep(10);
+        SendMessageA(frame, WM_COMMAND, ID_SIZE_SMALL, 0);
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+    });
+    session.Command(ID_LAUNCH_CHESS); // returns once the game has ended by itself
+    sender.join();
+    DWORD ended = queue_watch::g_ended;
+    ASSERT_NE(ended, 0u) << "the launcher did not look at its queue during and after the game";
+
+    std::vector<DWORD> times = { queue_watch::g_idle };
+    times.insert(times.end(), queue_watch::g_looks.begin(), queue_watch::g_looks.end());
+    times.push_back(ended);
+    DWORD longest = 0;
+    for (std::size_t i = 1; i < times.size(); ++i)
+        longest = std::max(longest, times[i] - times[i - 1]);
+    EXPECT_GE(ended - queue_watch::g_idle, 4000u) << "the game did not run long enough to tell";
+    EXPECT_LE(longest, 3000u) << "the queue went unlooked at for too long";
+    EXPECT_FALSE(queue_watch::g_keptInQueue);
+
+    // Taken up after the game, in order: the size, then the close, which stores it.
+    EXPECT_TRUE(test::WaitFor([&] { return !IsWindow(frame); }));
+    EXPECT_EQ(test::ReadSetting("WPSizeIndex"), 0u);
 }
 
 TEST_F(LaunchTest, RepeatedLaunchesLeakNoHandles)
