@@ -103,8 +103,9 @@ TEST_F(AccessibleTest, TwelveNamedButtonsInTheirPlacesAtTwoSizes)
     EXPECT_EQ(Number([&](VARIANT* v) { return m_object->get_accRole(Child(CHILDID_SELF), v); }), ROLE_SYSTEM_CLIENT);
     EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accNavigate(NAVDIR_FIRSTCHILD, Child(CHILDID_SELF), v); }), 1);
     EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accNavigate(NAVDIR_DOWN, Child(4), v); }), 8);
-    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accNavigate(NAVDIR_RIGHT, Child(4), v); }), -1);
-    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accHitTest(1279, 1023, v); }), -1); // outside the window
+    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accNavigate(NAVDIR_RIGHT, Child(4), v); }), test::kNothing);
+    // Outside the window.
+    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->accHitTest(1279, 1023, v); }), test::kNothing);
     ExpectPlaces(176);
 
     // At the small size, its own buttons in its own places.
@@ -186,7 +187,7 @@ TEST_F(AccessibleTest, TheFocusFollowsTheKeysHighlight)
 
     test::PressKey(VK_ESCAPE);
     EXPECT_TRUE(test::WaitFor([&] { return focusedChild() == CHILDID_SELF; }));
-    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->get_accSelection(v); }), -1);
+    EXPECT_EQ(Number([&](VARIANT* v) { return m_object->get_accSelection(v); }), test::kNothing);
     UnhookWinEvent(hook);
 }
 
