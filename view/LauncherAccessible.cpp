@@ -91,8 +91,9 @@ int Neighbour(int button, long direction)
 CLauncherAccessible* CLauncherAccessible::Create(CLauncherVlm2001View* view)
 {
     IAccessible* standard = nullptr;
+    // Not IID_IAccessible: the x86_64 import library defines that name as a code stub, not the GUID.
     if (FAILED(::CreateStdAccessibleObject(
-            view->m_hWnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard))))
+            view->m_hWnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
         return nullptr;
     return new CLauncherAccessible(view, standard); // deletes itself at its last Release
 }
@@ -130,7 +131,7 @@ STDMETHODIMP CLauncherAccessible::QueryInterface(REFIID riid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;

@@ -277,7 +277,7 @@ LRESULT CLauncherVlm2001View::OnGetObject(WPARAM flags, LONG objectId)
         if (!m_accessible)
             return Default();
     }
-    return ::LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(m_accessible.get()));
+    return ::LresultFromObject(__uuidof(IAccessible), flags, static_cast<IAccessible*>(m_accessible.get()));
 }
 
 void CLauncherVlm2001View::UpdateNow()

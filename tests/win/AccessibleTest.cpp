@@ -42,7 +42,8 @@ protected:
     IAccessible* Open(HWND frame)
     {
         m_view = GetWindow(frame, GW_CHILD);
-        AccessibleObjectFromWindow(m_view, DWORD(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&m_object));
+        AccessibleObjectFromWindow(
+            m_view, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&m_object));
         return m_object;
     }
 
