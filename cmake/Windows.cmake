@@ -96,9 +96,7 @@ list(APPEND assemble_commands
     COMMAND ${VELMORA_HOST_TOOLS}/make_sounds ${VELMORA_INSTALL_DIR}/Sounds)
 add_custom_target(install_folder ALL ${assemble_commands} DEPENDS Velmora standin_game VERBATIM)
 
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
-    include(cmake/WindowsTests.cmake)
-endif()
+include(cmake/WindowsTests.cmake)
 
 # Captures the running program for scripts/run and the documentation.
 add_executable(screenshot tools/Screenshot.cpp)

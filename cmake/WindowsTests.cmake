@@ -1,5 +1,11 @@
 # Windows tests, run by CTest under Wine: the launcher's frame in-process, and the real program.
+# The x86_64 build runs one of them, under 64-bit Wine.
 set(VELMORA_WINE_ROOT "${CMAKE_BINARY_DIR}/wine" CACHE PATH "Folder for the Wine prefixes of the tests")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VELMORA_WINEARCH win64)
+else()
+    set(VELMORA_WINEARCH win32)
+endif()
 configure_file(scripts/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY FILE_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
@@ -26,11 +32,33 @@ function(velmora_win_test_program name)
     add_dependencies(${name} velmora_artwork install_folder version_1007 version_no_translation no_version)
 endfunction()
 
+# One CTest test per group of cases and desktop. All of them share the one X display, where the
+# virtual desktops of different prefixes would overlap, cover each other's pixels and take each
+# other's focus: they take turns.
+function(velmora_wine_test name program filter desktop)
+    add_test(NAME ${name} COMMAND ${program} --gtest_filter=${filter})
+    set_tests_properties(${name} PROPERTIES
+        RESOURCE_LOCK wine-display
+        TIMEOUT 300
+        ENVIRONMENT "VELMORA_DESKTOP=${desktop};VELMORA_INSTALL_DIR=${install_dir_windows}")
+endfunction()
+
 # Modules whose version records the version reader is tried on.
 add_library(version_1007 SHARED tests/win/modules/Empty.cpp tests/win/modules/Version1007.rc)
 add_library(version_no_translation SHARED tests/win/modules/Empty.cpp tests/win/modules/NoTranslation.rc)
 set_target_properties(version_1007 version_no_translation PROPERTIES PREFIX "")
 add_executable(no_version tests/win/modules/NoVersion.cpp)
+
+# The x86_64 build only keeps the sources building, and proves that screen readers see its buttons
+# too. It runs after that build (scripts/test) with 64-bit prefixes of its own.
+if(VELMORA_WINEARCH STREQUAL "win64")
+    velmora_win_test_program(win_accessible_tests SOURCES tests/win/AccessibleTest.cpp)
+    add_dependencies(win_accessible_tests Velmora)
+    velmora_wine_test(win64.accessible win_accessible_tests "AccessibleTest.*" 1280x1024)
+    set_tests_properties(win64.accessible PROPERTIES FIXTURES_REQUIRED build_x86_64)
+    set_property(TEST win64.accessible APPEND PROPERTY ENVIRONMENT "VELMORA_WINE_ROOT=${VELMORA_WINE_ROOT}")
+    return()
+endif()
 
 velmora_win_test_program(win_shell_tests SOURCES
     tests/win/AboutBoxTest.cpp
@@ -65,17 +93,6 @@ set_tests_properties(win.rules PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_DESKT
 velmora_win_test_program(win_graphics_tests SOURCES tests/win/DibSurfaceTest.cpp)
 velmora_win_test_program(win_unused_slot_tests SOURCES tests/win/AccessibleInProcessTest.cpp tests/win/UnusedSlotTest.cpp
     DEFINES VELMORA_UNUSED_GO)
-
-# One CTest test per group of cases and desktop. All of them share the one X display, where the
-# virtual desktops of different prefixes would overlap, cover each other's pixels and take each
-# other's focus: they take turns.
-function(velmora_wine_test name program filter desktop)
-    add_test(NAME ${name} COMMAND ${program} --gtest_filter=${filter})
-    set_tests_properties(${name} PROPERTIES
-        RESOURCE_LOCK wine-display
-        TIMEOUT 300
-        ENVIRONMENT "VELMORA_DESKTOP=${desktop};VELMORA_INSTALL_DIR=${install_dir_windows}")
-endfunction()
 
 velmora_wine_test(win.menu win_shell_tests "MenuTest.*" 1024x768)
 foreach(desktop 1280x1024 800x600 640x480)

@@ -3,7 +3,8 @@
 
 : "${VELMORA_WINE_ROOT:?set VELMORA_WINE_ROOT to the folder that holds the Wine prefixes}"
 
-export WINEARCH=win32
+# 32-bit prefixes, unless VELMORA_WINEARCH asks for 64-bit ones (the x86_64 build's test).
+export WINEARCH="${VELMORA_WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME="$VELMORA_WINE_ROOT/home"
@@ -11,8 +12,16 @@ export HOME="$VELMORA_WINE_ROOT/home"
 # Wine's 32-bit loader is an i386 program: where the kernel runs none, i386-run hands it to qemu. The
 # server goes the same way, so that every Wine program of a prefix sees the same user.
 velmora_i386_run="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/i386-run"
-wine() { "$velmora_i386_run" wine "$@"; }
-wineboot() { "$velmora_i386_run" wineboot "$@"; }
+if [ "$WINEARCH" = win64 ]; then
+  # Debian's wine command always takes the 32-bit loader; a 64-bit prefix starts from the 64-bit one
+  # (which hands its 32-bit helpers to the loader beside it).
+  export WINELOADER=/usr/lib/wine/wine64
+  wine() { "$velmora_i386_run" "$WINELOADER" "$@"; }
+  wineboot() { wine wineboot "$@"; }
+else
+  wine() { "$velmora_i386_run" wine "$@"; }
+  wineboot() { "$velmora_i386_run" wineboot "$@"; }
+fi
 wineserver() { "$velmora_i386_run" wineserver "$@"; }
 
 # How this machine runs the 32-bit program: "native", or "qemu" when every Wine process is emulated

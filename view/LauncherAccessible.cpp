@@ -2,9 +2,13 @@
 #include "LauncherAccessible.h"
 
 #include "LauncherView.h"
+#include "app/LauncherApp.h"
+#include "app/MainFrame.h"
+#include "framework/Exceptions.h"
 #include "framework/String.h"
 #include "res/resource.h"
 
+#include <new>
 #include <string>
 
 namespace {
@@ -22,6 +26,20 @@ int ButtonOf(const VARIANT& child)
     if (child.lVal == CHILDID_SELF)
         return kSelf;
     return child.lVal >= 1 && child.lVal <= kChildCount ? int(child.lVal - 1) : kNoSuchChild;
+}
+
+// Runs a method's body: an exception would unwind through COM's caller and end the program.
+template <class Body> HRESULT Guarded(Body body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (const CMemoryException&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
 }
 
 // Child id of `button`; -1 gives CHILDID_SELF.
@@ -73,8 +91,9 @@ int Neighbour(int button, long direction)
 CLauncherAccessible* CLauncherAccessible::Create(CLauncherVlm2001View* view)
 {
     IAccessible* standard = nullptr;
+    // Not IID_IAccessible: the x86_64 import library defines that name as a code stub, not the GUID.
     if (FAILED(::CreateStdAccessibleObject(
-            view->m_hWnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard))))
+            view->m_hWnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
         return nullptr;
     return new CLauncherAccessible(view, standard); // deletes itself at its last Release
 }
@@ -112,7 +131,7 @@ STDMETHODIMP CLauncherAccessible::QueryInterface(REFIID riid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;
@@ -148,11 +167,9 @@ HRESULT CLauncherAccessible::Answer(const VARIANT& child, ForSelf forSelf, ForBu
     if (!m_pView)
         return RPC_E_DISCONNECTED;
     int button = ButtonOf(child);
-    if (button == kSelf)
-        return forSelf(m_pStandard);
     if (button == kNoSuchChild)
         return E_INVALIDARG;
-    return forButton(button);
+    return Guarded([&] { return button == kSelf ? forSelf(m_pStandard) : forButton(button); });
 }
 
 template <class ForSelf> HRESULT CLauncherAccessible::AnswerSelfOnly(const VARIANT& child, ForSelf forSelf)
@@ -165,7 +182,9 @@ STDMETHODIMP CLauncherAccessible::get_accParent(IDispatch** parent)
     if (!parent)
         return E_POINTER;
     *parent = nullptr;
-    return m_pView ? m_pStandard->get_accParent(parent) : RPC_E_DISCONNECTED;
+    if (!m_pView)
+        return RPC_E_DISCONNECTED;
+    return Guarded([&] { return m_pStandard->get_accParent(parent); });
 }
 
 STDMETHODIMP CLauncherAccessible::get_accChildCount(long* count)
@@ -294,10 +313,12 @@ STDMETHODIMP CLauncherAccessible::get_accFocus(VARIANT* child)
     ::VariantInit(child);
     if (!m_pView)
         return RPC_E_DISCONNECTED;
-    if (::GetFocus() != Window())
-        return S_FALSE;
-    SetChild(child, m_pView->GetKeyboardButton()); // the client itself while no game is highlighted
-    return S_OK;
+    return Guarded([&] {
+        if (::GetFocus() != Window())
+            return S_FALSE;
+        SetChild(child, m_pView->GetKeyboardButton()); // the client itself while no game is highlighted
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CLauncherAccessible::get_accSelection(VARIANT* children)
@@ -307,11 +328,13 @@ STDMETHODIMP CLauncherAccessible::get_accSelection(VARIANT* children)
     ::VariantInit(children);
     if (!m_pView)
         return RPC_E_DISCONNECTED;
-    int button = m_pView->GetKeyboardButton();
-    if (button < 0)
-        return S_FALSE;
-    SetChild(children, button);
-    return S_OK;
+    return Guarded([&] {
+        int button = m_pView->GetKeyboardButton();
+        if (button < 0)
+            return S_FALSE;
+        SetChild(children, button);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CLauncherAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
@@ -377,19 +400,21 @@ STDMETHODIMP CLauncherAccessible::accHitTest(long x, long y, VARIANT* child)
     ::VariantInit(child);
     if (!m_pView)
         return RPC_E_DISCONNECTED;
-    POINT point = { x, y };
-    ::ScreenToClient(Window(), &point);
-    RECT client;
-    ::GetClientRect(Window(), &client);
-    if (!::PtInRect(&client, point))
-        return S_FALSE;
-    velmora::ButtonRects rects = m_pView->CurrentButtonRects();
-    int hit = kSelf;
-    for (int i = 0; i < velmora::kButtonCount; ++i)
-        if (velmora::PointInRect(rects[i], point.x, point.y))
-            hit = i;
-    SetChild(child, hit);
-    return S_OK;
+    return Guarded([&] {
+        POINT point = { x, y };
+        ::ScreenToClient(Window(), &point);
+        RECT client;
+        ::GetClientRect(Window(), &client);
+        if (!::PtInRect(&client, point))
+            return S_FALSE;
+        velmora::ButtonRects rects = m_pView->CurrentButtonRects();
+        int hit = kSelf;
+        for (int i = 0; i < velmora::kButtonCount; ++i)
+            if (velmora::PointInRect(rects[i], point.x, point.y))
+                hit = i;
+        SetChild(child, hit);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CLauncherAccessible::accDoDefaultAction(VARIANT child)
@@ -397,8 +422,13 @@ STDMETHODIMP CLauncherAccessible::accDoDefaultAction(VARIANT child)
     return Answer(
         child, [&](IAccessible* standard) { return standard->accDoDefaultAction(child); },
         [&](int button) {
-            // The game's own command, run from the message loop rather than inside this call; an
-            // "unused" game's command is refused there, as its menu item is.
+            if (!m_pView->IsAvailable(button))
+                return DISP_E_MEMBERNOTFOUND; // an "unused" slot has no action
+            // Only when a user could click: not under the start-up pictures, a modal box or a game.
+            CMainFrame* frame = LauncherFrame();
+            if (!frame || !frame->IsWindowVisible() || !::IsWindowEnabled(frame->m_hWnd) || frame->m_bGameRunning)
+                return E_ACCESSDENIED;
+            // The game's own command, run from the message loop rather than inside this call.
             ::PostMessageA(Window(), WM_COMMAND, ID_LAUNCH_FIRST + button, 0);
             return S_OK;
         });

@@ -130,6 +130,7 @@ void CLauncherVlm2001View::OnDraw(CDC* dc)
         // Nothing is highlighted while another program is active, and the next entry sounds again.
         SetHighlightedButton(-1);
         m_nLastSounded = -1;
+        DropKeyboardHighlight();
     }
 
     HPALETTE oldPalette = nullptr;
@@ -199,7 +200,7 @@ void CLauncherVlm2001View::OnLButtonDown(UINT, POINT point)
 
 void CLauncherVlm2001View::TrackPointer(int x, int y)
 {
-    m_bKeyboardHighlight = false; // the pointer takes over
+    DropKeyboardHighlight(); // the pointer takes over
     Track(m_buttonRects[ScreenSizeIndex()], m_clientRect, x, y, *this);
 }
 
@@ -213,6 +214,8 @@ void CLauncherVlm2001View::CheckPointerOutside()
         return;
     ::ScreenToClient(m_hWnd, &point);
     CheckOutside(m_clientRect, point.x, point.y, *this);
+    if (m_nHighlighted < 0)
+        DropKeyboardHighlight();
 }
 
 void CLauncherVlm2001View::OnKeyDown(UINT key, UINT, UINT flags)
@@ -252,6 +255,15 @@ void CLauncherVlm2001View::SetKeyboardHighlight(int button)
     ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, button >= 0 ? button + 1 : CHILDID_SELF);
 }
 
+void CLauncherVlm2001View::DropKeyboardHighlight()
+{
+    if (!m_bKeyboardHighlight)
+        return;
+    m_bKeyboardHighlight = false;
+    // Otherwise a screen reader would still announce the game, and Enter would seem to do nothing.
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
 bool CLauncherVlm2001View::PointerStillSinceKeys(POINT screenPoint) const
 {
     return GetKeyboardButton() >= 0 && screenPoint.x == m_keyboardPointer.x && screenPoint.y == m_keyboardPointer.y;
@@ -269,7 +281,7 @@ LRESULT CLauncherVlm2001View::OnGetObject(WPARAM flags, LONG objectId)
         if (!m_accessible)
             return Default();
     }
-    return ::LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(m_accessible.get()));
+    return ::LresultFromObject(__uuidof(IAccessible), flags, static_cast<IAccessible*>(m_accessible.get()));
 }
 
 void CLauncherVlm2001View::UpdateNow()

@@ -70,6 +70,9 @@ private:
     // Puts the keyboard's highlight on `button`, or clears it (-1), drawn and sounded as the
     // pointer's would be, and tells screen readers.
     void SetKeyboardHighlight(int button);
+    // The keys no longer hold the highlight (the pointer, the timer or another program took it):
+    // tells screen readers that the focus is on the view itself.
+    void DropKeyboardHighlight();
     // Whether the keys hold the highlight and the pointer is still where it was when they took it.
     bool PointerStillSinceKeys(POINT screenPoint) const;
     // What the hover rules ask of the view and the frame.

@@ -1,4 +1,5 @@
 // The 8-bit DIB surfaces: packed pictures, the canvas's size and colour table, palettes, resources.
+#include "Harness.h"
 #include "graphics/DibSurface.h"
 #include "graphics/BlitCore.h"
 #include "framework/Exceptions.h"
@@ -103,6 +104,16 @@ TEST(DibSurfaceTest, PicturesTheBlittersCannotAddressAreRefused)
                  CResourceException);
 }
 
+// The DIB section made last, through the real function.
+decltype(&CreateDIBSection) g_createDibSection = nullptr;
+HBITMAP g_lastSection = nullptr;
+
+HBITMAP WINAPI RecordedCreateDIBSection(
+    HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE mapping, DWORD offset)
+{
+    return g_lastSection = g_createDibSection(dc, info, usage, bits, mapping, offset);
+}
+
 TEST(DibSurfaceTest, CanvasResizeKeepsOrReplacesTheBitmapAndTheCopiedColourTable)
 {
     CDibCanvas canvas;
@@ -148,7 +159,16 @@ TEST(DibSurfaceTest, CanvasResizeKeepsOrReplacesTheBitmapAndTheCopiedColourTable
 
     // A section the canvas cannot take is released, and the canvas is left empty rather than with
     // pixels that belong to no bitmap of its own.
-    EXPECT_THROW(canvas.Create(), CResourceException);
+    {
+        test::ImportPatch recorder(
+            "gdi32.dll", "CreateDIBSection", reinterpret_cast<const void*>(&RecordedCreateDIBSection));
+        ASSERT_TRUE(recorder.patched());
+        g_createDibSection = recorder.original<decltype(&CreateDIBSection)>();
+        g_lastSection = nullptr;
+        EXPECT_THROW(canvas.Create(), CResourceException);
+    }
+    ASSERT_NE(g_lastSection, nullptr);
+    EXPECT_EQ(GetObjectType(g_lastSection), 0u) << "the refused section was not deleted";
     EXPECT_EQ(canvas.m_hObject, nullptr);
     EXPECT_EQ(canvas.m_pBits, nullptr);
 }

@@ -290,13 +290,22 @@ void TypeText(const std::string& text)
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// The absolute input coordinate of pixel `position` on an `extent`-pixel screen: rounded up, since the
+// way back to pixels rounds down (else the move lands a pixel short of where SetCursorPos put it).
+namespace {
+LONG AbsoluteCoordinate(int position, int extent)
+{
+    return LONG((position * 65536LL + extent - 1) / extent);
+}
+} // namespace
+
 void MovePointer(int x, int y)
 {
     SetCursorPos(x, y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = AbsoluteCoordinate(x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = AbsoluteCoordinate(y, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
 }
@@ -309,8 +318,8 @@ void ClickAt(int x, int y)
     INPUT inputs[3] = {};
     for (INPUT& input : inputs) {
         input.type = INPUT_MOUSE;
-        input.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN);
-        input.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = AbsoluteCoordinate(x, GetSystemMetrics(SM_CXSCREEN));
+        input.mi.dy = AbsoluteCoordinate(y, GetSystemMetrics(SM_CYSCREEN));
         input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     }
     inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
