@@ -20,6 +20,20 @@ protected:
     {
         return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
     }
+    // Sizes the window to 800x600 and moves it to (100, 50), which ExpectStored then finds stored.
+    static void SizeAndMove(test::LauncherSession& session)
+    {
+        session.Command(ID_SIZE_MEDIUM);
+        SetWindowPos(session.hwnd(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    static void ExpectStored()
+    {
+        EXPECT_EQ(ReadSetting("WPSizeIndex"), 1u);
+        EXPECT_EQ(ReadSetting("IDS_REG_LEFT"), 100u);
+        EXPECT_EQ(ReadSetting("IDS_REG_TOP"), 50u);
+        EXPECT_EQ(ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWNORMAL));
+        EXPECT_EQ(ReadSetting("IDS_REG_FLAGS"), 0u);
+    }
 };
 
 TEST_F(PlacementTest, FirstRunOpensAtTheTopLeftAtTheLargestSizeTheDisplayHolds)
@@ -50,15 +64,10 @@ TEST_F(PlacementTest, CloseStoresThePlacementAndTheNextStartAppliesIt)
     {
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
-        session.Command(ID_SIZE_MEDIUM);
-        SetWindowPos(session.hwnd(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SizeAndMove(session);
         session.Close();
     }
-    EXPECT_EQ(ReadSetting("WPSizeIndex"), 1u);
-    EXPECT_EQ(ReadSetting("IDS_REG_LEFT"), 100u);
-    EXPECT_EQ(ReadSetting("IDS_REG_TOP"), 50u);
-    EXPECT_EQ(ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWNORMAL));
-    EXPECT_EQ(ReadSetting("IDS_REG_FLAGS"), 0u);
+    ExpectStored();
 
     test::LauncherSession next;
     ASSERT_TRUE(next.started());
@@ -73,16 +82,11 @@ TEST_F(PlacementTest, TheEndOfTheSessionStoresThePlacementAsACloseDoes)
         GTEST_SKIP() << "runs on the 1024x768 desktop";
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    session.Command(ID_SIZE_MEDIUM);
-    SetWindowPos(session.hwnd(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SizeAndMove(session);
     SendMessageA(session.hwnd(), WM_ENDSESSION, FALSE, 0);   // another program refused: the session goes on
     EXPECT_EQ(ReadSetting("WPSizeIndex"), std::nullopt);
     SendMessageA(session.hwnd(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ReadSetting("WPSizeIndex"), 1u);
-    EXPECT_EQ(ReadSetting("IDS_REG_LEFT"), 100u);
-    EXPECT_EQ(ReadSetting("IDS_REG_TOP"), 50u);
-    EXPECT_EQ(ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWNORMAL));
-    EXPECT_EQ(ReadSetting("IDS_REG_FLAGS"), 0u);
+    ExpectStored();
     EXPECT_TRUE(IsWindowVisible(session.hwnd()));
 }
 
