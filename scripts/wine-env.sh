@@ -6,6 +6,9 @@
 # 32-bit prefixes, unless VELMORA_WINEARCH asks for 64-bit ones (the x86_64 build's test).
 export WINEARCH="${VELMORA_WINEARCH:-win32}"
 export WINEDEBUG=-all
+# Names on disk in UTF-8, and a Windows locale (en-US, code page 1252) whose ANSI code page cannot spell
+# every folder name: the launcher must cope with such folders.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME="$VELMORA_WINE_ROOT/home"
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -104,6 +106,31 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     EXPECT_EQ(starts[0].commandLine, "chess\\chess.exe ");
     EXPECT_EQ(starts[0].folder, test::InstallFolder() + "\\chess");
     EXPECT_EQ(starts[0].executable, test::InstallFolder() + "\\chess\\chess.exe");
+
+    // Installed under a user name that the system's ANSI code page cannot spell, the game starts all the
+    // same: once from each folder.
+    char systemCodePage[8] = "";
+    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, systemCodePage, sizeof systemCodePage);
+    wchar_t standIn[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, (test::InstallFolder() + "\\chess\\chess.exe").c_str(), -1, standIn, MAX_PATH);
+    wchar_t base[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, temp.path().c_str(), -1, base, MAX_PATH);
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200");
+    for (const wchar_t* name : {L"\u7528\u6237", L"\u0141ukasz"}) {
+        BOOL unspellable = FALSE;
+        WideCharToMultiByte(UINT(std::atoi(systemCodePage)), WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr,
+            &unspellable);
+        ASSERT_TRUE(unspellable) << "code page " << systemCodePage << " spells the folder's name: this proves nothing";
+        std::wstring folder = std::wstring(base) + L"\\" + name;
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((folder + L"\\chess").c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW(standIn, (folder + L"\\chess\\chess.exe").c_str(), FALSE));
+        ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+        std::size_t before = log.Starts().size();
+        session.Command(ID_LAUNCH_CHESS);
+        EXPECT_EQ(log.Starts().size(), before + 1) << "from the folder named with code page " << systemCodePage;
+        SetCurrentDirectoryA(test::InstallFolder().c_str());   // the folder can go with the test's
+    }
 }
 
 // Windows takes a program that has not looked at its queue for five seconds for hung, and leaves it out
