@@ -37,6 +37,35 @@ add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico ${artwork_fil
 set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
     "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h;${CMAKE_SOURCE_DIR}/res/Velmora.manifest")
 
+# The system DLLs that Windows does not keep as KnownDLLs are delay-loaded: a static import would be
+# looked for in the launcher's own folder, where anyone who can write there could plant one, before
+# WinMain has limited the search to the system folder. Listed here are the functions the program calls
+# (with their i686 argument bytes); dlltool makes the delay-import libraries at configure time.
+find_program(VELMORA_DLLTOOL ${MINGW_TRIPLE}-dlltool REQUIRED)
+function(velmora_delay_import target dll)
+    set(folder "${CMAKE_BINARY_DIR}/delay-imports")
+    set(definitions "LIBRARY ${dll}\nEXPORTS\n")
+    foreach(function ${ARGN})
+        if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+            string(REGEX REPLACE "@[0-9]+$" "" function "${function}")
+        endif()
+        string(APPEND definitions "${function}\n")
+    endforeach()
+    file(WRITE "${folder}/${target}.def" "${definitions}")
+    execute_process(COMMAND ${VELMORA_DLLTOOL} --kill-at --input-def "${folder}/${target}.def" --dllname ${dll}
+                            --output-delaylib "${folder}/lib${target}.a"
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "dlltool could not make the delay-import library of ${dll}")
+    endif()
+    add_library(${target} STATIC IMPORTED)
+    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION "${folder}/lib${target}.a")
+endfunction()
+velmora_delay_import(delay_dsound dsound.dll DirectSoundCreate@12)
+velmora_delay_import(delay_oleacc oleacc.dll CreateStdAccessibleObject@16 LresultFromObject@12)
+velmora_delay_import(delay_version version.dll GetFileVersionInfoA@16 GetFileVersionInfoSizeA@8 VerQueryValueA@16)
+velmora_delay_import(delay_winmm winmm.dll timeKillEvent@4 timeSetEvent@20)
+
 add_library(velmora_framework STATIC
     framework/CmdTarget.cpp
     framework/Dialog.cpp
@@ -45,14 +74,17 @@ add_library(velmora_framework STATIC
     framework/String.cpp
     framework/WinApp.cpp
     framework/Wnd.cpp)
-target_link_libraries(velmora_framework PUBLIC velmora_rules comdlg32 shell32 version)
+target_link_libraries(velmora_framework PUBLIC velmora_rules comdlg32 shell32 delay_version)
 target_compile_definitions(velmora_framework PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 add_library(velmora_graphics STATIC graphics/DibSurface.cpp)
 target_link_libraries(velmora_graphics PUBLIC velmora_framework gdi32)
 
 add_library(velmora_sound STATIC sound/SoundClip.cpp sound/WaveImage.cpp sound/ZibSound.cpp)
-target_link_libraries(velmora_sound PUBLIC velmora_framework dsound winmm)
+# winmm's header declares its functions as imported, which would call them through an import slot that a
+# delay-import library leaves empty; declared plainly, they are called through its loading thunks.
+set_source_files_properties(sound/ZibSound.cpp PROPERTIES COMPILE_DEFINITIONS _WINMM_)
+target_link_libraries(velmora_sound PUBLIC velmora_framework delay_dsound delay_winmm)
 
 add_library(velmora_app STATIC
     app/AboutBox.cpp
@@ -64,7 +96,7 @@ add_library(velmora_app STATIC
     view/LauncherView.cpp
     view/SplashPictureWnd.cpp)
 # The accessible view: Active Accessibility and the COM it is handed over with (system DLLs).
-target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics velmora_sound oleacc ole32 oleaut32 uuid)
+target_link_libraries(velmora_app PUBLIC velmora_framework velmora_graphics velmora_sound delay_oleacc ole32 oleaut32 uuid)
 foreach(target velmora_framework velmora_graphics velmora_sound velmora_app)
     target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
 endforeach()
@@ -73,6 +105,8 @@ endforeach()
 function(velmora_launcher name)
     add_executable(${name} WIN32 app/Main.cpp res/Velmora.rc)
     target_link_libraries(${name} PRIVATE velmora_app)
+    # Terminal-Server-aware, address-space randomised, no execution from data pages.
+    target_link_options(${name} PRIVATE -Wl,--tsaware -Wl,--dynamicbase -Wl,--nxcompat)
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VELMORA_WARNINGS}>)
     target_include_directories(${name} PRIVATE ${generated})
     target_compile_definitions(${name} PRIVATE ${ARGN})

@@ -18,7 +18,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 string(REPLACE "/" "\\" install_dir_windows "Z:${VELMORA_INSTALL_DIR}")
 
 add_library(win_test_harness STATIC tests/win/Harness.cpp tests/win/LauncherSession.cpp)
-target_link_libraries(win_test_harness PUBLIC velmora_app gtest)
+# Tests call these system DLLs themselves, imported as usual.
+target_link_libraries(win_test_harness PUBLIC velmora_app gtest oleacc dsound winmm version)
 target_compile_options(win_test_harness PRIVATE ${VELMORA_WARNINGS})
 
 # A test program with the launcher's resources (variant `defines`) linked in.
@@ -48,6 +49,12 @@ add_library(version_1007 SHARED tests/win/modules/Empty.cpp tests/win/modules/Ve
 add_library(version_no_translation SHARED tests/win/modules/Empty.cpp tests/win/modules/NoTranslation.rc)
 set_target_properties(version_1007 version_no_translation PROPERTIES PREFIX "")
 add_executable(no_version tests/win/modules/NoVersion.cpp)
+# A dsound.dll to plant beside a copy of the launcher, built into a folder of its own so that no test
+# program beside it loads it.
+add_library(planted_dsound SHARED tests/win/modules/PlantedDsound.cpp)
+set_target_properties(planted_dsound PROPERTIES PREFIX "" OUTPUT_NAME dsound
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+target_link_options(planted_dsound PRIVATE -Wl,--kill-at)
 
 # The x86_64 build only keeps the sources building, and proves that screen readers see its buttons
 # too. It runs after that build (scripts/test) with 64-bit prefixes of its own.
@@ -81,6 +88,11 @@ function(velmora_win_driver name source)
 endfunction()
 velmora_win_driver(view_bench bench/ViewBench.cpp)
 velmora_win_driver(soak_driver bench/SoakDriver.cpp psapi ntdll)
+
+# The shipped exe's PE headers, read on the build machine.
+find_program(VELMORA_OBJDUMP ${MINGW_TRIPLE}-objdump REQUIRED)
+add_test(NAME win.pe_imports COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VELMORA_OBJDUMP} -DEXE=$<TARGET_FILE:Velmora>
+    -P ${CMAKE_SOURCE_DIR}/tests/pe/CheckImports.cmake)
 
 # The blitter and RIFF rules' host tests, built as the shipped 32-bit program is. They make no
 # window, so they need no desktop and take no turn on the display: a prefix without a virtual desktop.
@@ -125,7 +137,9 @@ velmora_win_test_program(win_end_to_end_tests SOURCES
     tests/win/AccessibleTest.cpp
     tests/win/EndToEndTest.cpp
     tests/win/ViewTest.cpp)
-add_dependencies(win_end_to_end_tests Velmora)
+add_dependencies(win_end_to_end_tests Velmora planted_dsound)
+string(REPLACE "/" "\\\\" planted_dll_windows "Z:${CMAKE_BINARY_DIR}/planted/dsound.dll")
+target_compile_definitions(win_end_to_end_tests PRIVATE VELMORA_PLANTED_DLL="${planted_dll_windows}")
 velmora_wine_test(win.end_to_end win_end_to_end_tests "EndToEndTest.*" 1024x768)
 velmora_wine_test(win.view win_end_to_end_tests "ViewTest.*" 1280x1024)
 velmora_wine_test(win.accessible win_end_to_end_tests "AccessibleTest.*" 1280x1024)

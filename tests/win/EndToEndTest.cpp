@@ -286,6 +286,28 @@ TEST_F(EndToEndTest, GamesComeFromTheCurrentDirectoryNotTheLaunchersFolder)
     EXPECT_EQ(starts[0].executable, temp.path() + "\\chess\\chess.exe");
 }
 
+// A portable copy unzipped into a folder others can write: a DLL of a system name planted beside it is
+// never loaded, even where native DLLs are preferred, as Windows prefers them for all but its KnownDLLs.
+TEST_F(EndToEndTest, ADllPlantedBesideTheLauncherIsNotLoaded)
+{
+    test::TempFolder temp;
+    std::string exe = temp.path() + "\\Velmora.exe", mark = temp.path() + "\\planted-dll-loaded";
+    ASSERT_TRUE(CopyFileA((test::InstallFolder() + "\\Velmora.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(VELMORA_PLANTED_DLL, (temp.path() + "\\dsound.dll").c_str(), FALSE));
+    const char overrides[] = "Software\\Wine\\AppDefaults\\Velmora.exe\\DllOverrides";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, overrides, "dsound", REG_SZ, "native,builtin", 15), ERROR_SUCCESS);
+    SetEnvironmentVariableA("VELMORA_PLANTED_MARK", mark.c_str());
+    {
+        // The sound device is opened at start, so the launcher has loaded dsound.dll once its frame is up.
+        test::RunningLauncher launcher(test::InstallFolder(), "", exe);
+        EXPECT_TRUE(launcher.started());
+        EXPECT_NE(launcher.WaitForFrame(), nullptr);
+    }
+    SetEnvironmentVariableA("VELMORA_PLANTED_MARK", nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Velmora.exe");
+    EXPECT_EQ(GetFileAttributesA(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted dsound.dll was loaded";
+}
+
 // What Windows reads from the installed program's manifest before it runs it.
 TEST_F(EndToEndTest, TheManifestRunsItAsTheUserOnTodaysWindowsWithCommonControls6)
 {
