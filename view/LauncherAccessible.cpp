@@ -426,7 +426,7 @@ STDMETHODIMP CLauncherAccessible::accDoDefaultAction(VARIANT child)
                 return DISP_E_MEMBERNOTFOUND; // an "unused" slot has no action
             // Only when a user could click: not under the start-up pictures, a modal box or a game.
             CMainFrame* frame = LauncherFrame();
-            if (!frame || !frame->IsWindowVisible() || !::IsWindowEnabled(frame->m_hWnd) || frame->m_bGameRunning)
+            if (!frame || !frame->IsWindowVisible() || !::IsWindowEnabled(frame->m_hWnd) || frame->IsGameRunning())
                 return E_ACCESSDENIED;
             // The game's own command, run from the message loop rather than inside this call.
             ::PostMessageA(Window(), WM_COMMAND, ID_LAUNCH_FIRST + button, 0);
