@@ -12,9 +12,13 @@
 !endif
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT} Launcher.lnk"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; What the launcher registers for the user when it starts (its document type).
+!define DOCUMENT_CLASS "Software\Classes\VelmoraLauncher.Document"
 
 Unicode true
 SetCompressor /SOLID lzma
+; A file that cannot be replaced fails the install instead of being skipped, so a success is never an old exe.
+AllowSkipFiles off
 Name "${PRODUCT} Launcher"
 OutFile "${OUT_FILE}"
 ; Per user: no elevation, and the user's own programs folder unless they pick another.
@@ -31,6 +35,7 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${COMPANY}"
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 !ifdef ICON
   !define MUI_ICON "${ICON}"
   !define MUI_UNICON "${ICON}"
@@ -84,6 +89,44 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COMPANY}"
   Delete "$INSTDIR\Sounds\${FILE}"
 !macroend
 
+; A running program's exe cannot be opened for writing: $R0 collects those of this folder that are running.
+; The launcher runs, hidden, for as long as a game it started does.
+!macro NoteRunning FILE
+  ${If} ${FileExists} "${FILE}"
+    ClearErrors
+    FileOpen $R1 "${FILE}" a
+    ${If} ${Errors}
+      StrCpy $R0 "$R0$\r$\n${FILE}"
+    ${Else}
+      FileClose $R1
+    ${EndIf}
+  ${EndIf}
+!macroend
+!macro NoteRunningGame NAME
+  !insertmacro NoteRunning "$INSTDIR\${NAME}\${NAME}.exe"
+!macroend
+; Asked before anything is copied or removed, so that a refusal leaves the folder and the registry as they were.
+; Silent mode answers Cancel: the setup or uninstall then ends with exit code 2.
+!macro DefineWaitUntilClosed UN
+  Function ${UN}WaitUntilClosed
+    ${Do}
+      StrCpy $R0 ""
+      !insertmacro NoteRunning "$INSTDIR\Velmora.exe"
+      !insertmacro ForEachGame NoteRunningGame
+      ${If} $R0 == ""
+        Return
+      ${EndIf}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+        "${PRODUCT} Launcher or one of its games is running:$R0$\r$\n$\r$\nClose it, then choose Retry." \
+        /SD IDCANCEL IDRETRY retry
+      Abort "${PRODUCT} Launcher is running."
+      retry:
+    ${Loop}
+  FunctionEnd
+!macroend
+!insertmacro DefineWaitUntilClosed ""
+!insertmacro DefineWaitUntilClosed "un."
+
 Function .onInit
   SetShellVarContext current
 FunctionEnd
@@ -93,6 +136,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Velmora Launcher"
+  Call WaitUntilClosed
   SetOutPath "$INSTDIR"
   File "${SOURCE_DIR}/Velmora.exe"
   !insertmacro ForEachGame InstallGame
@@ -118,14 +162,27 @@ SectionEnd
 ; Removes only what the installer put there; the user's settings under HKCU\Software\${COMPANY} stay, and
 ; a folder that still holds something of the user's is kept.
 Section "Uninstall"
-  Delete "${SHORTCUT}"
+  Call un.WaitUntilClosed
+  ; The exe first: left behind, it could never be uninstalled once the entry below is gone.
+  ClearErrors
   Delete "$INSTDIR\Velmora.exe"
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\Velmora.exe cannot be removed. Close ${PRODUCT} Launcher, then uninstall again." \
+      /SD IDOK
+    Abort "$INSTDIR\Velmora.exe cannot be removed."
+  ${EndIf}
+  Delete "${SHORTCUT}"
   !insertmacro ForEachGame RemoveGame
   !insertmacro ForEachSound RemoveSound
   RMDir "$INSTDIR\Sounds"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The document type goes with the exe it opens; one that another copy registered (a portable one) stays.
+  ReadRegStr $R0 HKCU "${DOCUMENT_CLASS}\shell\open\command" ""
+  ${If} $R0 == '"$INSTDIR\Velmora.exe" "%1"'
+    DeleteRegKey HKCU "${DOCUMENT_CLASS}"
+  ${EndIf}
 SectionEnd
 
 ; The finish page's "Start" box: from the install folder, as the shortcut does.

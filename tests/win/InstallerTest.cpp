@@ -1,5 +1,6 @@
 // The release installer, run silently as a user would script it: install, start from the shortcut, uninstall.
 #include "Harness.h"
+#include "RunningLauncher.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora";
+constexpr const char* kDocumentClass = "Software\\Classes\\VelmoraLauncher.Document";
 constexpr const char* kShortcutName = "Velmora Launcher.lnk";
 constexpr DWORD kProcessTimeoutMs = 120000;
 constexpr DWORD kWindowTimeoutMs = 60000;
@@ -116,10 +118,10 @@ Shortcut ReadShortcut(const std::string& path)
     return shortcut;
 }
 
-std::optional<std::string> ReadUninstallString(const char* name)
+std::optional<std::string> ReadString(const std::string& path, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::nullopt;
     char value[1024] = "";
     DWORD type = 0, size = sizeof value - 1;
@@ -128,6 +130,17 @@ std::optional<std::string> ReadUninstallString(const char* name)
     if (result != ERROR_SUCCESS || type != REG_SZ)
         return std::nullopt;
     return std::string(value);
+}
+
+std::optional<std::string> ReadUninstallString(const char* name)
+{
+    return ReadString(kUninstallKey, name);
+}
+
+// The command the shell runs to open a document, as the launcher registers it.
+std::optional<std::string> DocumentOpenCommand()
+{
+    return ReadString(std::string(kDocumentClass) + "\\shell\\open\\command", nullptr);
 }
 
 bool UninstallKeyExists()
@@ -203,6 +216,7 @@ protected:
                 DeleteTree(m_folder);
             DeleteFileA(ProgramsShortcut().c_str());
             RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+            RegDeleteTreeA(HKEY_CURRENT_USER, kDocumentClass);
             test::ClearSettings();
         }
         CoUninitialize();
@@ -296,9 +310,11 @@ TEST_F(InstallerTest, InstallsStartsAGameFromTheShortcutAndUninstalls)
     }
 
     // As Windows' list of programs runs it: the copy it makes of itself removes the folder, then the entry.
+    EXPECT_EQ(DocumentOpenCommand(), "\"" + m_folder + "\\Velmora.exe\" \"%1\"");
     ASSERT_TRUE(RunToEnd(*uninstallString + " /S", exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(test::WaitFor([&] { return !UninstallKeyExists(); }, kProcessTimeoutMs));
+    EXPECT_FALSE(DocumentOpenCommand()) << "the document type still opens the removed exe";
     EXPECT_TRUE(test::WaitFor([&] { return !Exists(m_folder); }, kProcessTimeoutMs)) << m_folder << " is still there";
     EXPECT_FALSE(Exists(shortcut));
     EXPECT_EQ(test::ReadSetting("InstallerTestKeeps"), 1234u);
@@ -314,16 +330,72 @@ TEST_F(InstallerTest, UninstallLeavesTheUsersOwnFiles)
     HANDLE file = CreateFileA(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
+    // The document type as a portable copy elsewhere registered it.
+    const std::string portable = "\"C:\\Portable\\Velmora.exe\" \"%1\"";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kDocumentClass) + "\\shell\\open\\command").c_str(),
+                  nullptr, REG_SZ, portable.c_str(), DWORD(portable.size() + 1)),
+        ERROR_SUCCESS);
 
     // With _?= the uninstaller runs in place and to its end.
     ASSERT_TRUE(RunToEnd("\"" + m_folder + "\\uninstall.exe\" /S _?=" + m_folder, exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(UninstallKeyExists());
+    EXPECT_EQ(DocumentOpenCommand(), portable);
     EXPECT_FALSE(Exists(ProgramsShortcut()));
     EXPECT_TRUE(Exists(own));
     EXPECT_FALSE(Exists(m_folder + "\\chess\\chess.exe"));
     EXPECT_FALSE(Exists(m_folder + "\\Velmora.exe"));
     EXPECT_FALSE(Exists(m_folder + "\\go"));
+}
+
+// A running launcher (hidden while its game runs) or a game started on its own holds its exe: an upgrade or an
+// uninstall then fails with exit code 2 and leaves the install exactly as it was.
+TEST_F(InstallerTest, WhileTheLauncherOrAGameRunsSetupAndUninstallChangeNothing)
+{
+    const std::string install = "\"" + m_setup + "\" /S /D=" + m_folder;
+    const std::string uninstall = "\"" + m_folder + "\\uninstall.exe\" /S _?=" + m_folder;
+    DWORD exitCode = 1;
+    ASSERT_TRUE(RunToEnd(install, exitCode));
+    ASSERT_EQ(exitCode, 0u);
+    // Stands for an older install: its version, and a game it did not have (copied before Chess).
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", REG_SZ, "0.9", 4), ERROR_SUCCESS);
+    const std::string missingGame = m_folder + "\\backgammon\\backgammon.exe";
+    ASSERT_TRUE(DeleteFileA(missingGame.c_str()));
+
+    auto refusedAndUnchanged = [&](const std::string& commandLine, const char* what) {
+        DWORD code = 0;
+        ASSERT_TRUE(RunToEnd(commandLine, code)) << what;
+        EXPECT_EQ(code, 2u) << what;
+        EXPECT_EQ(ReadUninstallString("DisplayVersion"), "0.9") << what;
+        EXPECT_FALSE(Exists(missingGame)) << what;
+        for (const char* file : { "\\Velmora.exe", "\\chess\\chess.exe", "\\reversi\\reversi.exe", "\\uninstall.exe" })
+            EXPECT_TRUE(Exists(m_folder + file)) << what << ": " << file;
+        EXPECT_TRUE(Exists(ProgramsShortcut())) << what;
+    };
+    {
+        test::RunningLauncher launcher(m_folder, "", m_folder + "\\Velmora.exe");
+        ASSERT_NE(launcher.WaitForFrame(), nullptr);
+        refusedAndUnchanged(install, "setup while the launcher runs");
+        refusedAndUnchanged(uninstall, "uninstall while the launcher runs");
+        EXPECT_EQ(DocumentOpenCommand(), "\"" + m_folder + "\\Velmora.exe\" \"%1\"");
+    }
+
+    std::string chess = m_folder + "\\chess\\chess.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION game = {};
+    ASSERT_TRUE(CreateProcessA(chess.c_str(), chess.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        (m_folder + "\\chess").c_str(), &startup, &game));
+    CloseHandle(game.hThread);
+    HWND window = nullptr;
+    EXPECT_TRUE(test::WaitFor(
+        [&] { return (window = FindWindowA("VelmoraStandInGame", "Chess")) != nullptr; }, kWindowTimeoutMs));
+    refusedAndUnchanged(install, "setup while a game runs");
+    refusedAndUnchanged(uninstall, "uninstall while a game runs");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(game.hProcess, kProcessTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(game.hProcess, 1);
+    CloseHandle(game.hProcess);
 }
 
 } // namespace
