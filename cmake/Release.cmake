@@ -44,3 +44,14 @@ target_link_libraries(win_installer_tests PRIVATE ole32 uuid shell32)
 add_dependencies(win_installer_tests velmora_setup)
 velmora_wine_test(win.installer win_installer_tests "*" 1024x768)
 set_property(TEST win.installer APPEND PROPERTY ENVIRONMENT "VELMORA_SETUP=${setup_windows}")
+
+# The release's signing path, with a certificate the test makes and throws away.
+find_program(VELMORA_OSSLSIGNCODE osslsigncode)
+find_program(VELMORA_OPENSSL openssl)
+if(VELMORA_OSSLSIGNCODE AND VELMORA_OPENSSL)
+    add_test(NAME release.signing COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/signing.sh ${CMAKE_SOURCE_DIR}
+        ${VELMORA_INSTALL_DIR} ${generated}/Velmora.ico)
+    set_tests_properties(release.signing PROPERTIES TIMEOUT 300)
+else()
+    message(STATUS "osslsigncode or openssl not found: no signing test (scripts/setup installs osslsigncode)")
+endif()

@@ -1,5 +1,6 @@
 ; The Windows installer: the launcher, its twelve games and its sounds, per user, with an uninstaller.
-; makensis -DVERSION=1.2.3.4 -DSOURCE_DIR=<assembled install folder> -DOUT_FILE=<setup.exe> [-DICON=<.ico>] Velmora.nsi
+; makensis -DVERSION=1.2.3.4 -DSOURCE_DIR=<assembled install folder> -DOUT_FILE=<setup.exe> [-DICON=<.ico>]
+;          [-DSIGN=<command that signs the file it is given in place>] Velmora.nsi
 
 !ifndef VERSION | SOURCE_DIR | OUT_FILE
   !error "Pass -DVERSION=, -DSOURCE_DIR= and -DOUT_FILE= to makensis"
@@ -16,6 +17,10 @@
 !define DOCUMENT_CLASS "Software\Classes\VelmoraLauncher.Document"
 
 Unicode true
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 SetCompressor /SOLID lzma
 ; A file that cannot be replaced fails the install instead of being skipped, so a success is never an old exe.
 AllowSkipFiles off
