@@ -7,9 +7,17 @@ namespace velmora {
 
 namespace {
 
-// Midpoints between neighbouring sizes.
-constexpr int kWidthSmallBelow = 720, kWidthMediumBelow = 912;
-constexpr int kHeightSmallBelow = 540, kHeightMediumBelow = 684;
+// Midpoints between neighbouring sizes: a dragged extent below one snaps to the smaller size.
+constexpr int Midpoint(int smaller, int larger)
+{
+    return (smaller + larger) / 2;
+}
+constexpr Extent kSmallSize = kScreenSizes[kSmall], kMediumSize = kScreenSizes[kMedium],
+                 kLargeSize = kScreenSizes[kLarge];
+constexpr int kWidthSmallBelow = Midpoint(kSmallSize.width, kMediumSize.width);
+constexpr int kWidthMediumBelow = Midpoint(kMediumSize.width, kLargeSize.width);
+constexpr int kHeightSmallBelow = Midpoint(kSmallSize.height, kMediumSize.height);
+constexpr int kHeightMediumBelow = Midpoint(kMediumSize.height, kLargeSize.height);
 
 enum class Corner { TopLeft, TopRight, BottomLeft, BottomRight };
 
@@ -28,6 +36,11 @@ bool Below(const EdgeRule& rule, int w, int h, int b, int widthLimit, int height
     return extent || (rule.checkBottom && b < bottomLimit);
 }
 
+bool Fits(Extent size, int displayWidth, int displayHeight)
+{
+    return displayWidth >= size.width && displayHeight >= size.height;
+}
+
 } // namespace
 
 int ClampSizeIndex(int index)
@@ -37,16 +50,14 @@ int ClampSizeIndex(int index)
 
 int SizeIndexFromWidth(int width)
 {
-    return width <= 640 ? kSmall : width <= 800 ? kMedium : kLarge;
+    return width <= kSmallSize.width ? kSmall : width <= kMediumSize.width ? kMedium : kLarge;
 }
 
 int MaxSizeIndexForDisplay(int displayWidth, int displayHeight)
 {
-    if (displayWidth >= 1024 && displayHeight >= 768)
-        return kLarge;
-    if (displayWidth >= 800 && displayHeight >= 600)
-        return kMedium;
-    return kSmall;
+    return Fits(kLargeSize, displayWidth, displayHeight) ? kLarge
+        : Fits(kMediumSize, displayWidth, displayHeight) ? kMedium
+                                                         : kSmall;
 }
 
 void SnapSizingRect(unsigned edge, Rect& rect)
@@ -71,9 +82,9 @@ void SnapSizingRect(unsigned edge, Rect& rect)
     };
     int W = span(rect.left, rect.right), H = span(rect.top, rect.bottom), B = rect.bottom;
 
-    int index = Below(rule, W, H, B, kWidthSmallBelow, kHeightSmallBelow, 600) ? kSmall
-              : Below(rule, W, H, B, kWidthMediumBelow, kHeightMediumBelow, 768) ? kMedium
-              : kLarge;
+    int index = Below(rule, W, H, B, kWidthSmallBelow, kHeightSmallBelow, kMediumSize.height) ? kSmall
+        : Below(rule, W, H, B, kWidthMediumBelow, kHeightMediumBelow, kLargeSize.height)      ? kMedium
+                                                                                              : kLarge;
     Extent size = kScreenSizes[index];
 
     // Edges are placed from the kept corner; a corner at the very edge of the coordinate range
@@ -105,12 +116,12 @@ DisplayFit FitToDisplay(int sizeIndex, int displayWidth, int displayHeight)
     if (sizeIndex == kSmall)
         return {kSmall, kScreenSizes[kSmall], true};
     DisplayFit fit = {sizeIndex, sizeIndex == kMedium ? kScreenSizes[kMedium] : kScreenSizes[kLarge], false};
-    if (displayWidth >= fit.size.width && displayHeight >= fit.size.height)
+    if (Fits(fit.size, displayWidth, displayHeight))
         return fit;
     fit.resize = true;
     if (sizeIndex == kLarge)
         fit = {kMedium, kScreenSizes[kMedium], true};
-    if (displayWidth < 800 || displayHeight < 600)
+    if (!Fits(kMediumSize, displayWidth, displayHeight))
         fit = {kSmall, kScreenSizes[kSmall], true};
     return fit;
 }

@@ -160,7 +160,7 @@ public:
         RECT client;
         GetClientRect(view, &client);
         CDibSurface picture;
-        picture.LoadFromResource(test::ButtonPictureId(kSizeIndex, 0, false));
+        picture.LoadFromResource(velmora::ButtonPictureId(kSizeIndex, 0, false));
         m_rects = velmora::ComputeButtonLayout(client.right, client.bottom, picture.m_nWidth, picture.m_nHeight);
         const velmora::Rect &first = m_rects[kFirst], &second = m_rects[kSecond];
         m_area = { first.left, first.top, second.right, second.bottom };

@@ -14,12 +14,13 @@ add_executable(make_artwork
     tools/artwork/Font.cpp
     tools/artwork/Palette.cpp
     tools/artwork/Scenes.cpp)
-target_include_directories(make_artwork PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_include_directories(make_artwork PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR})
 target_link_libraries(make_artwork PRIVATE Freetype::Freetype)
 target_compile_options(make_artwork PRIVATE ${VELMORA_WARNINGS})
 
 # The generated pictures checked for what the launcher relies on (layout, shared table, transparent surround).
 add_executable(check_artwork tools/artwork/check_artwork.cpp)
+target_include_directories(check_artwork PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(check_artwork PRIVATE ${VELMORA_WARNINGS})
 find_file(VELMORA_ARTWORK_FONT DejaVuSans-Bold.ttf PATHS /usr/share/fonts/truetype/dejavu REQUIRED)
 add_test(NAME artwork_generate COMMAND make_artwork ${CMAKE_BINARY_DIR}/artwork_test ${VELMORA_ARTWORK_FONT})
@@ -34,6 +35,7 @@ add_executable(host_tests
     tests/host/KeyboardRuleTest.cpp
     tests/host/LaunchRulesTest.cpp
     tests/host/PaletteRulesTest.cpp
+    tests/host/PictureIdsTest.cpp
     tests/host/RiffWaveTest.cpp
     tests/host/ScreenSizesTest.cpp
     tests/host/TextCompareTest.cpp)

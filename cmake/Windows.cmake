@@ -10,32 +10,32 @@ endif()
 set(generated ${CMAKE_BINARY_DIR}/generated)
 configure_file(res/version.h.in ${generated}/version.h @ONLY)
 
-# The pictures: the icon, and the 75 surface pictures and two start-up pictures with the .rc lines
-# that list them, drawn by the native tools.
+# The pictures: the icon, and the surface and start-up pictures with the .rc lines that list them,
+# drawn by the native tools. make_artwork names its files from the picture ids; a new make_artwork
+# configures again, as its list may have changed.
 find_file(VELMORA_ARTWORK_FONT DejaVuSans-Bold.ttf PATHS /usr/share/fonts/truetype/dejavu
     NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-set(artwork_files ${generated}/artwork.rc)
-foreach(id RANGE 147 149)
-    list(APPEND artwork_files ${generated}/bmp${id}.bmp)
-endforeach()
-foreach(id RANGE 173 247)
-    if(id LESS 179 OR id GREATER 181)
-        list(APPEND artwork_files ${generated}/bmp${id}.bmp)
-    endif()
-endforeach()
-list(APPEND artwork_files ${generated}/bmp249.bmp ${generated}/bmp250.bmp)
+set(make_artwork ${VELMORA_HOST_TOOLS}/make_artwork)
+execute_process(COMMAND ${make_artwork} --list ${generated}/artwork-files.txt RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${make_artwork} could not list the pictures: build the native tools first")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${make_artwork})
+file(STRINGS ${generated}/artwork-files.txt pictures)
+list(TRANSFORM pictures PREPEND ${generated}/)
+set(artwork_files ${generated}/artwork.rc ${pictures})
 add_custom_command(OUTPUT ${generated}/Velmora.ico
     COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
     COMMAND ${VELMORA_HOST_TOOLS}/make_icon ${generated}/Velmora.ico
     DEPENDS ${VELMORA_HOST_TOOLS}/make_icon
     VERBATIM)
 add_custom_command(OUTPUT ${artwork_files}
-    COMMAND ${VELMORA_HOST_TOOLS}/make_artwork ${generated} ${VELMORA_ARTWORK_FONT}
-    DEPENDS ${VELMORA_HOST_TOOLS}/make_artwork
+    COMMAND ${make_artwork} ${generated} ${VELMORA_ARTWORK_FONT}
+    DEPENDS ${make_artwork}
     VERBATIM)
 add_custom_target(velmora_artwork DEPENDS ${generated}/Velmora.ico ${artwork_files})
 set_source_files_properties(res/Velmora.rc PROPERTIES OBJECT_DEPENDS
-    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h;${CMAKE_SOURCE_DIR}/res/Velmora.manifest")
+    "${generated}/Velmora.ico;${generated}/version.h;${artwork_files};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/PictureIds.h;${CMAKE_SOURCE_DIR}/framework/AfxRes.h;${CMAKE_SOURCE_DIR}/res/Velmora.manifest")
 
 # The system DLLs that Windows does not keep as KnownDLLs are delay-loaded: a static import would be
 # looked for in the launcher's own folder, where anyone who can write there could plant one, before

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/AfxRes.h"
+#include "res/PictureIds.h"
 
 // Menu, accelerators, icon and document string share this id.
 #define IDR_MAINFRAME 128

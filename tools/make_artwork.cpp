@@ -1,7 +1,10 @@
-// Writes the launcher's pictures as 8-bit BMP files, and artwork.rc listing them as bitmap resources.
-// Usage: make_artwork <output folder> <font.ttf>
+// Writes the launcher's pictures as 8-bit BMP files, and artwork.rc listing them as bitmap resources;
+// or only the list of the pictures' file names, one a line, for the build to know them in advance.
+// Usage: make_artwork <output folder> <font.ttf> | make_artwork --list <file>
+#include "app/ScreenSizes.h"
 #include "artwork/Designs.h"
 #include "artwork/Palette.h"
+#include "res/PictureIds.h"
 
 #include <cstdio>
 #include <exception>
@@ -19,13 +22,7 @@ struct Picture {
     std::vector<std::uint8_t> inside; // buttons only: 1 where the button is drawn
 };
 
-// Resource ids of game i's pictures for button set 0, 1 and 2 (normal; highlighted is `bright`).
-int ButtonId(int set, int game, bool bright)
-{
-    if (set == 0)
-        return bright ? 188 + game : (game < 6 ? 173 + game : 182 + game - 6);
-    return (set == 1 ? 200 : 224) + 2 * game + (bright ? 1 : 0);
-}
+static_assert(kGameCount == velmora::kPictureGameCount);
 
 // The twenty colours the display keeps for itself, at both ends of the table.
 void PutStaticColours(std::array<Color8, 256>& table)
@@ -52,31 +49,52 @@ std::string FileName(int id)
     return "bmp" + std::to_string(id) + ".bmp";
 }
 
+// The file names of every picture that a full run writes.
+void WriteList(const char* path)
+{
+    std::ofstream list(path, std::ios::binary);
+    for (int set = 0; set < velmora::kPictureSizeCount; ++set) {
+        list << FileName(velmora::BackgroundPictureId(set)) << '\n';
+        for (int game = 0; game < kGameCount; ++game)
+            for (bool bright : { false, true })
+                list << FileName(velmora::ButtonPictureId(set, game, bright)) << '\n';
+    }
+    for (int id : velmora::kStartUpPictureIds)
+        list << FileName(id) << '\n';
+    if (!list.flush())
+        throw std::runtime_error(std::string("cannot write ") + path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make_artwork <output folder> <font.ttf>\n");
+        std::fprintf(stderr, "usage: make_artwork <output folder> <font.ttf> | make_artwork --list <file>\n");
         return 2;
     }
     try {
+        if (std::string(argv[1]) == "--list") {
+            WriteList(argv[2]);
+            return 0;
+        }
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
         Font font(argv[2]);
 
         std::vector<Picture> pictures;
-        const int backgroundIds[3] = { 148, 147, 149 }, widths[3] = { 640, 800, 1024 }, heights[3] = { 480, 600, 768 };
-        const int buttonSizes[3] = { 110, 137, 176 };
-        for (int set = 0; set < 3; ++set) {
-            Picture background { backgroundIds[set], Canvas(widths[set], heights[set], { 0, 0, 0 }), {} };
+        const int buttonSizes[velmora::kPictureSizeCount] = { 110, 137, 176 };
+        for (int set = 0; set < velmora::kPictureSizeCount; ++set) {
+            // A background is as large as the window of its size.
+            const velmora::Extent size = velmora::kScreenSizes[set];
+            Picture background { velmora::BackgroundPictureId(set), Canvas(size.width, size.height, { 0, 0, 0 }), {} };
             DrawBackground(background.canvas, font);
             pictures.push_back(std::move(background));
             for (int game = 0; game < kGameCount; ++game) {
-                Picture normal { ButtonId(set, game, false), Canvas(buttonSizes[set], buttonSizes[set], { 0, 0, 0 }),
-                    {} };
+                Picture normal { velmora::ButtonPictureId(set, game, false),
+                    Canvas(buttonSizes[set], buttonSizes[set], { 0, 0, 0 }), {} };
                 DrawButton(normal.canvas, font, game, normal.inside);
-                Picture bright { ButtonId(set, game, true), normal.canvas, normal.inside };
+                Picture bright { velmora::ButtonPictureId(set, game, true), normal.canvas, normal.inside };
                 Brighten(bright.canvas);
                 pictures.push_back(std::move(normal));
                 pictures.push_back(std::move(bright));
@@ -104,9 +122,9 @@ int main(int argc, char** argv)
         }
 
         // The start-up cards each get a whole table of their own.
-        for (int id : { 249, 250 }) {
+        for (int id : velmora::kStartUpPictureIds) {
             Canvas card(640, 480, { 0, 0, 0 });
-            if (id == 249)
+            if (id == IDB_MAKER_CARD)
                 DrawMakerCard(card, font);
             else
                 DrawTitleCard(card, font);

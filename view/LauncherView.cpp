@@ -5,18 +5,17 @@
 #include "app/LauncherApp.h"
 #include "app/MainFrame.h"
 #include "app/RectConvert.h"
+#include "res/PictureIds.h"
+
+#include <type_traits>
 
 namespace {
 
 using velmora::ToRECT;
 
-// Resource ids of the button pictures in element order: per size, normal then highlighted per game.
-constexpr UINT kButtonPictureIds[72] = {
-    173, 188, 174, 189, 175, 190, 176, 191, 177, 192, 178, 193, 182, 194, 183, 195, 184, 196, 185, 197, 186, 198, 187, 199,
-    200, 201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 223,
-    224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 242, 243, 244, 245, 246, 247,
-};
-constexpr int kPicturesPerSet = 24;
+// Per size, the normal then the highlighted picture of each game.
+constexpr int kPicturesPerSet = 2 * velmora::kButtonCount;
+static_assert(velmora::kButtonCount == velmora::kPictureGameCount);
 constexpr int kNoKey = 0;
 
 int ScreenSizeIndex()
@@ -93,11 +92,14 @@ CLauncherVlm2001View::~CLauncherVlm2001View()
 
 void CLauncherVlm2001View::LoadPictures()
 {
-    for (int i = 0; i < 72; ++i)
-        m_buttonPictures[i].LoadFromResource(kButtonPictureIds[i]);
-    m_backgrounds[2].LoadFromResource(149);
-    m_backgrounds[1].LoadFromResource(147);
-    m_backgrounds[0].LoadFromResource(148);
+    static_assert(std::extent_v<decltype(m_buttonPictures)> == velmora::kPictureSizeCount * kPicturesPerSet);
+    for (int s = 0; s < velmora::kPictureSizeCount; ++s) {
+        m_backgrounds[s].LoadFromResource(velmora::BackgroundPictureId(s));
+        for (int i = 0; i < velmora::kButtonCount; ++i)
+            for (int lit = 0; lit < 2; ++lit)
+                m_buttonPictures[kPicturesPerSet * s + 2 * i + lit].LoadFromResource(
+                    velmora::ButtonPictureId(s, i, lit));
+    }
     m_canvas.CopyColorTable(&m_backgrounds[0]);
     m_canvas.CreateDibPalette();
 }

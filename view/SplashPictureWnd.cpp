@@ -3,6 +3,7 @@
 
 #include "app/LauncherApp.h"
 #include "app/MainFrame.h"
+#include "res/PictureIds.h"
 
 #include <memory>
 #include <new>
@@ -53,8 +54,8 @@ void CSplashPictureWnd::ShowSplash(CWnd* parent)
 
 BOOL CSplashPictureWnd::CreatePictureWindow(CWnd* parent)
 {
-    HANDLE picture = ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kSplashPictureIds[s_nPictureIndex]),
-                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HANDLE picture = ::LoadImageA(::GetModuleHandleA(nullptr),
+        MAKEINTRESOURCEA(velmora::kStartUpPictureIds[s_nPictureIndex]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (!picture)
         return FALSE;
     m_bitmap.Attach(picture);

@@ -41,7 +41,6 @@ private:
     static inline BOOL s_bSplashEnabled = FALSE;
     static inline CSplashPictureWnd* s_pSplash = nullptr;
     static inline unsigned s_nPictureIndex = 0;
-    static constexpr UINT kSplashPictureIds[2] = {249, 250};
 
     CPalette m_palette;
     CPalette* m_pActivePalette = nullptr;

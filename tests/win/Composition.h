@@ -3,6 +3,7 @@
 #pragma once
 
 #include "graphics/DibSurface.h"
+#include "res/PictureIds.h"
 #include "tests/common/ReferenceBlit.h"
 #include "view/ButtonLayout.h"
 
@@ -12,16 +13,6 @@
 namespace test {
 
 using Pixels = std::vector<std::uint32_t>;   // top-down rows of 0x00RRGGBB
-
-inline constexpr UINT kBackgroundIds[3] = {148, 147, 149};
-
-// Resource id of button i's picture in size set s, normal or highlighted.
-inline UINT ButtonPictureId(int s, int i, bool highlighted)
-{
-    if (s == 0)
-        return highlighted ? 188 + i : (i < 6 ? 173 + i : 176 + i);
-    return (s == 1 ? 200 : 224) + 2 * i + (highlighted ? 1 : 0);
-}
 
 inline velmora::ConstPixelView ViewOf(const CDibSurface& surface)
 {
@@ -33,7 +24,7 @@ inline velmora::ConstPixelView ViewOf(const CDibSurface& surface)
 inline Pixels Expected(int s, int width, int height, int highlighted)
 {
     CDibSurface background;
-    background.LoadFromResource(kBackgroundIds[s]);
+    background.LoadFromResource(velmora::BackgroundPictureId(s));
     RGBQUAD table[256] = {};
     {
         HDC dc = CreateCompatibleDC(nullptr);
@@ -48,11 +39,11 @@ inline Pixels Expected(int s, int width, int height, int highlighted)
     velmora::Rect client = {0, 0, width, height};
     velmora::ReferenceBlit(view, ViewOf(background), client, client, false, 0, 0, 0);
     CDibSurface first;
-    first.LoadFromResource(ButtonPictureId(s, 0, false));
+    first.LoadFromResource(velmora::ButtonPictureId(s, 0, false));
     velmora::ButtonRects rects = velmora::ComputeButtonLayout(width, height, first.m_nWidth, first.m_nHeight);
     for (int i = 0; i < velmora::kButtonCount; ++i) {
         CDibSurface picture;
-        picture.LoadFromResource(ButtonPictureId(s, i, i == highlighted));
+        picture.LoadFromResource(velmora::ButtonPictureId(s, i, i == highlighted));
         velmora::ReferenceBlit(view, ViewOf(picture), {0, 0, picture.m_nWidth, picture.m_nHeight}, rects[i], true, 0,
                                0, 0);
     }

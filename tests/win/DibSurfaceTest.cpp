@@ -3,6 +3,7 @@
 #include "graphics/DibSurface.h"
 #include "graphics/BlitCore.h"
 #include "framework/Exceptions.h"
+#include "res/PictureIds.h"
 
 #include <gtest/gtest.h>
 
@@ -230,35 +231,40 @@ namespace {
 
 TEST(DibSurfaceTest, AllSurfacePicturesLoadWithTheirSizesAndOneColourTable)
 {
-    struct Range {
-        UINT first, last;
+    // Per size: the background's width and height and the buttons' side, with the rows' strides.
+    struct Size {
         int width, height;
         long stride;
+        int button;
+        long buttonStride;
     };
-    static const Range ranges[] = {
-        {148, 148, 640, 480, 640},  {147, 147, 800, 600, 800},  {149, 149, 1024, 768, 1024},
-        {173, 178, 110, 110, 112},  {182, 199, 110, 110, 112},  {200, 223, 137, 137, 140},
-        {224, 247, 176, 176, 176},
-    };
+    static const Size sizes[velmora::kPictureSizeCount]
+        = { { 640, 480, 640, 110, 112 }, { 800, 600, 800, 137, 140 }, { 1024, 768, 1024, 176, 176 } };
     std::vector<RGBQUAD> shared;
     int loaded = 0;
-    for (const Range& range : ranges)
-        for (UINT id = range.first; id <= range.last; ++id) {
-            CDibSurface surface;
-            ASSERT_TRUE(surface.LoadFromResource(id)) << id;
-            EXPECT_EQ(surface.m_nResourceId, int(id));
-            EXPECT_EQ(surface.m_nWidth, range.width) << id;
-            EXPECT_EQ(surface.m_nHeight, range.height) << id;
-            DIBSECTION section = {};
-            ASSERT_EQ(GetObjectA(surface.m_hObject, sizeof section, &section), int(sizeof section));
-            EXPECT_EQ(section.dsBm.bmBitsPixel, 8) << id;
-            EXPECT_EQ(section.dsBm.bmWidthBytes, range.stride) << id;
-            std::vector<RGBQUAD> table = ColourTable(surface);
-            if (shared.empty())
-                shared = table;
-            EXPECT_EQ(std::memcmp(table.data(), shared.data(), 256 * sizeof(RGBQUAD)), 0) << id;
-            ++loaded;
-        }
+    auto check = [&](int id, int width, int height, long stride) {
+        CDibSurface surface;
+        ASSERT_TRUE(surface.LoadFromResource(id)) << id;
+        EXPECT_EQ(surface.m_nResourceId, id);
+        EXPECT_EQ(surface.m_nWidth, width) << id;
+        EXPECT_EQ(surface.m_nHeight, height) << id;
+        DIBSECTION section = {};
+        ASSERT_EQ(GetObjectA(surface.m_hObject, sizeof section, &section), int(sizeof section));
+        EXPECT_EQ(section.dsBm.bmBitsPixel, 8) << id;
+        EXPECT_EQ(section.dsBm.bmWidthBytes, stride) << id;
+        std::vector<RGBQUAD> table = ColourTable(surface);
+        if (shared.empty())
+            shared = table;
+        EXPECT_EQ(std::memcmp(table.data(), shared.data(), 256 * sizeof(RGBQUAD)), 0) << id;
+        ++loaded;
+    };
+    for (int s = 0; s < velmora::kPictureSizeCount; ++s) {
+        const Size& size = sizes[s];
+        check(velmora::BackgroundPictureId(s), size.width, size.height, size.stride);
+        for (int game = 0; game < velmora::kPictureGameCount; ++game)
+            for (bool lit : { false, true })
+                check(velmora::ButtonPictureId(s, game, lit), size.button, size.button, size.buttonStride);
+    }
     EXPECT_EQ(loaded, 75);
     // The static colours sit at both ends: black first, white last.
     EXPECT_EQ(shared[0].rgbRed + shared[0].rgbGreen + shared[0].rgbBlue, 0);
@@ -269,18 +275,18 @@ TEST(DibSurfaceTest, AllSurfacePicturesLoadWithTheirSizesAndOneColourTable)
 TEST(DibSurfaceTest, LoadingTheLoadedIdTouchesNothingAndAnotherIdReplacesBoth)
 {
     CDibSurface surface;
-    ASSERT_TRUE(surface.LoadFromResource(200));
+    ASSERT_TRUE(surface.LoadFromResource(IDB_MEDIUM_BUTTONS));
     ASSERT_TRUE(surface.CreateDibPalette());
     HGDIOBJ bitmap = surface.m_hObject;
     CPalette* palette = surface.m_pPalette.get();
     surface.m_pBits[0] = 99;
 
-    EXPECT_TRUE(surface.LoadFromResource(200));
+    EXPECT_TRUE(surface.LoadFromResource(IDB_MEDIUM_BUTTONS));
     EXPECT_EQ(surface.m_hObject, bitmap);
     EXPECT_EQ(surface.m_pPalette.get(), palette);
     EXPECT_EQ(surface.m_pBits[0], 99);
 
-    EXPECT_TRUE(surface.LoadFromResource(224));
+    EXPECT_TRUE(surface.LoadFromResource(IDB_LARGE_BUTTONS));
     EXPECT_EQ(surface.m_pPalette, nullptr);
     EXPECT_EQ(surface.m_nWidth, 176);
     EXPECT_EQ(GetObjectType(bitmap), 0u);   // the old bitmap was deleted
@@ -294,8 +300,8 @@ TEST(DibSurfaceTest, StartUpPicturesAre640By480With8BitsAndTheirOwnColours)
 {
     std::vector<RGBQUAD> tables[2];
     for (int i = 0; i < 2; ++i) {
-        HBITMAP picture = static_cast<HBITMAP>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(249 + i), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        HBITMAP picture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+            MAKEINTRESOURCEA(velmora::kStartUpPictureIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         ASSERT_NE(picture, nullptr);
         DIBSECTION section = {};
         ASSERT_EQ(GetObjectA(picture, sizeof section, &section), int(sizeof section));

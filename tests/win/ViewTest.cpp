@@ -3,6 +3,7 @@
 #include "Harness.h"
 #include "Composition.h"
 #include "RunningLauncher.h"
+#include "res/PictureIds.h"
 #include "view/ButtonLayout.h"
 
 #include <gtest/gtest.h>
@@ -257,7 +258,7 @@ TEST_F(ViewTest, StartUpPicturesComeInTurnAndOnlyPressesDismissThem)
     test::RunningLauncher launcher(test::InstallFolder());
     HWND first = nullptr;
     ASSERT_TRUE(test::WaitFor([&] { return (first = launcher.Splash()) != nullptr; }));
-    EXPECT_TRUE(ShowsPicture(first, 249));
+    EXPECT_TRUE(ShowsPicture(first, IDB_MAKER_CARD));
     EXPECT_EQ(test::WindowRect(first).left, (1280 - 640) / 2);
     EXPECT_EQ(test::WindowRect(first).top, (1024 - 480) / 2);
     HWND frame = launcher.Frame();
@@ -285,7 +286,7 @@ TEST_F(ViewTest, StartUpPicturesComeInTurnAndOnlyPressesDismissThem)
     SendInput(1, &buttonUp, sizeof buttonUp);
     PostMessageA(frame, WM_CHAR, 'a', 0);
     EXPECT_TRUE(StaysUp(launcher, second));
-    EXPECT_TRUE(ShowsPicture(second, 250));
+    EXPECT_TRUE(ShowsPicture(second, IDB_TITLE_CARD));
     EXPECT_FALSE(IsWindowVisible(frame));
     test::ClickAt(640, 512);
     EXPECT_TRUE(launcher.WaitForFrame());

@@ -1,6 +1,8 @@
 // Checks what make_artwork wrote against what the launcher relies on: the BMP layout, one shared colour table with
 // the static colours, index 0 kept for the buttons' surround, and highlighted buttons of the same shape.
 // Usage: check_artwork <folder>
+#include "res/PictureIds.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -103,14 +105,16 @@ int main(int argc, char** argv)
     const std::string folder = std::string(argv[1]) + "/";
     auto file = [&](int id) { return folder + "bmp" + std::to_string(id) + ".bmp"; };
 
-    std::map<int, std::pair<int, int>> sizes = { { 148, { 640, 480 } }, { 147, { 800, 600 } }, { 149, { 1024, 768 } } };
-    for (int id = 173; id <= 199; ++id)
-        if (id < 179 || id > 181)
-            sizes[id] = { 110, 110 };
-    for (int id = 200; id <= 223; ++id)
-        sizes[id] = { 137, 137 };
-    for (int id = 224; id <= 247; ++id)
-        sizes[id] = { 176, 176 };
+    using velmora::ButtonPictureId;
+    const std::pair<int, int> backgroundSizes[] = { { 640, 480 }, { 800, 600 }, { 1024, 768 } };
+    const int buttonSizes[] = { 110, 137, 176 };
+    std::map<int, std::pair<int, int>> sizes;
+    for (int set = 0; set < velmora::kPictureSizeCount; ++set) {
+        sizes[velmora::BackgroundPictureId(set)] = backgroundSizes[set];
+        for (int game = 0; game < velmora::kPictureGameCount; ++game)
+            for (bool lit : { false, true })
+                sizes[ButtonPictureId(set, game, lit)] = { buttonSizes[set], buttonSizes[set] };
+    }
 
     // The static colours at both ends of the shared table (red, green, blue).
     const std::uint8_t statics[20][3] = { { 0, 0, 0 }, { 128, 0, 0 }, { 0, 128, 0 }, { 128, 128, 0 }, { 0, 0, 128 },
@@ -153,10 +157,9 @@ int main(int argc, char** argv)
     }
 
     // Normal and highlighted pictures: identical index-0 pixels.
-    for (int game = 0; game < 12; ++game) {
-        const int pairs[3][2] = { { game < 6 ? 173 + game : 176 + game, 188 + game },
-            { 200 + 2 * game, 201 + 2 * game }, { 224 + 2 * game, 225 + 2 * game } };
-        for (const auto& pair : pairs) {
+    for (int game = 0; game < velmora::kPictureGameCount; ++game) {
+        for (int set = 0; set < velmora::kPictureSizeCount; ++set) {
+            const int pair[2] = { ButtonPictureId(set, game, false), ButtonPictureId(set, game, true) };
             if (!images.count(pair[0]) || !images.count(pair[1]))
                 continue;
             const auto& a = images[pair[0]].pixels;
@@ -169,7 +172,7 @@ int main(int argc, char** argv)
         }
     }
 
-    for (int id : { 249, 250 }) {
+    for (int id : velmora::kStartUpPictureIds) {
         Image image;
         Load(file(id), 640, 480, image);
     }
@@ -185,9 +188,10 @@ int main(int argc, char** argv)
         if (words >> id >> type >> name && type == "BITMAP")
             listed[id] = name;
     }
-    sizes[249] = sizes[250] = { 640, 480 };
+    for (int id : velmora::kStartUpPictureIds)
+        sizes[id] = { 640, 480 };
     if (listed.size() != sizes.size())
-        Fail("artwork.rc lists " + std::to_string(listed.size()) + " pictures, not 77");
+        Fail("artwork.rc lists " + std::to_string(listed.size()) + " pictures, not " + std::to_string(sizes.size()));
     for (const auto& [id, name] : listed)
         if (!sizes.count(id) || name != "\"bmp" + std::to_string(id) + ".bmp\"")
             Fail("artwork.rc: unexpected line for " + std::to_string(id));
