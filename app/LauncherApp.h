@@ -3,7 +3,6 @@
 
 #include "framework/WinApp.h"
 
-class CLauncherVlm2001View;
 class CMainFrame;
 
 class CLauncherVlm2001App : public CWinApp {
@@ -13,9 +12,6 @@ public:
     BOOL InitInstance() override;
     // Gives the start-up pictures the first look at every message.
     BOOL PreTranslateMessage(MSG* msg) override;
-
-    // The one launcher view, while it exists; the frame reaches the view through it.
-    CLauncherVlm2001View* m_pLauncherView = nullptr;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;

@@ -2,9 +2,8 @@
 #include "MainFrame.h"
 
 #include "LaunchRules.h"
-#include "LauncherApp.h"
-#include "RectConvert.h"
 #include "ScreenSizes.h"
+#include "graphics/RectConvert.h"
 #include "res/resource.h"
 #include "view/LauncherView.h"
 #include "view/SplashPictureWnd.h"
@@ -81,7 +80,7 @@ const MessageEntry CMainFrame::messageEntries[] = {
     OnMessage<WM_ACTIVATEAPP, &CMainFrame::OnActivateApp>(),
     OnMessage<WM_QUERYNEWPALETTE, &CMainFrame::OnQueryNewPalette>(),
     OnMessage<WM_PALETTECHANGED, &CMainFrame::OnPaletteChanged>(),
-    OnMessage<WM_PALETTEISCHANGING, &CMainFrame::OnPaletteChanged>(),
+    OnMessage<WM_PALETTEISCHANGING, &CMainFrame::OnPaletteIsChanging>(),
     OnMessage<WM_DISPLAYCHANGE, &CMainFrame::OnDisplayChange>(),
     OnMessage<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
     OnMessage<WM_WINDOWPOSCHANGING, &CMainFrame::OnWindowPosChanging>(),
@@ -114,7 +113,7 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnTimer(UINT_PTR id)
 {
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     if (id != m_nTimerId || !view) {
         Default();
         return;
@@ -201,20 +200,22 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD)
     InvalidateRect(nullptr, TRUE);
 }
 
-BOOL CMainFrame::RealizeViewPalette(bool background)
+BOOL CMainFrame::RealizeViewPalette(PaletteMapping mapping)
 {
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
-    CPalette* palette = view ? view->GetCanvas()->m_pPalette.get() : nullptr;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    HPALETTE palette = view ? view->GetPalette() : nullptr;
     if (!palette)
         return FALSE;
     // Taking the foreground maps the palette afresh, even if it was last realised in the background.
-    if (!background)
-        ::UnrealizeObject(*palette);
-    CClientDC dc(this);
-    HPALETTE old = ::SelectPalette(dc, *palette, background);
-    UINT changed = ::RealizePalette(dc);
-    ::SelectPalette(dc, old, TRUE);
-    if (changed == 0 || changed == GDI_ERROR)
+    if (mapping == PaletteMapping::Foreground)
+        ::UnrealizeObject(palette);
+    bool changed;
+    {
+        CClientDC dc(this);
+        CSelectPalette select(dc, palette, mapping, PaletteMapping::Background);
+        changed = select.ChangedEntries();
+    }
+    if (!changed)
         return FALSE;
     // The view covers the whole client area: it is what has to repaint with the new colours.
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -223,13 +224,21 @@ BOOL CMainFrame::RealizeViewPalette(bool background)
 
 BOOL CMainFrame::OnQueryNewPalette()
 {
-    return RealizeViewPalette(false);
+    return RealizeViewPalette(PaletteMapping::Foreground);
 }
 
+// Another window has realised its palette: the view's takes what is left.
 void CMainFrame::OnPaletteChanged(HWND focusWindow)
 {
     if (focusWindow != m_hWnd)
-        RealizeViewPalette(GetCurrentMessage()->message == WM_PALETTECHANGED);
+        RealizeViewPalette(PaletteMapping::Background);
+}
+
+// Another window is about to realise its palette.
+void CMainFrame::OnPaletteIsChanging(HWND realizingWindow)
+{
+    if (realizingWindow != m_hWnd)
+        RealizeViewPalette(PaletteMapping::Foreground);
 }
 
 // ---- Launching ----

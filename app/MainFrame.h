@@ -2,51 +2,43 @@
 #pragma once
 
 #include "framework/FrameWnd.h"
+#include "framework/Gdi.h"
 #include "sound/ZibSound.h"
+#include "view/ViewHost.h"
 
 #include <deque>
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public ViewHost {
 public:
-    // Whether game `index` is available; unless `queryOnly`, also launches it and waits for it to end.
-    bool LaunchGame(int index, bool queryOnly);
+    bool LaunchGame(int index, bool queryOnly) override;
     // Runs the game at relative `path` from its own folder while the launcher is hidden.
     void RunGameProcess(CString path, CString arguments);
-    // Whether the launcher is waiting for a game it started.
-    bool IsGameRunning() const { return m_bGameRunning != FALSE; }
-    // While a game runs, keeps the command for `target` to be taken up once the game has ended, and
-    // returns true; otherwise returns false.
-    bool DeferCommand(HWND target, WPARAM wParam, LPARAM lParam);
+    bool IsGameRunning() const override { return m_bGameRunning != FALSE; }
+    bool DeferCommand(HWND target, WPARAM wParam, LPARAM lParam) override;
 
     void SetScreenSizeIndex(int index);
-    int GetScreenSizeIndex() const;
+    int GetScreenSizeIndex() const override;
     int GetMaxScreenSizeIndex() const;
+    bool IsAppActive() const override { return m_bAppInactive == FALSE; }
 
     // Stores the placement and size index when the window closes or the session ends; nothing before the
     // stored placement was applied, since the hidden frame has none of its own yet.
     BOOL SaveWindowState();
     // Applies the stored placement and size, which also shows the window.
     BOOL RestoreWindowState();
-    // Shows the hidden frame at its stored place, or plainly if that cannot be applied.
-    void ShowRestored();
+    void ShowRestored() override;
 
     // Opens the sound device for the main window, once at start-up; without one the launcher is silent.
     void InitSound();
-    // Plays the highlight sound and returns at once.
-    void PlayHighlightSound();
+    void PlayHighlightSound() override;
     // Plays the confirmation sound and returns once it has finished.
     void PlayConfirmSound();
 
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    CZibSound& GetSound() { return m_sound; }
+    // The timer that drives the view's pointer check and prompt repaints.
+    UINT_PTR GetTimerId() const { return m_nTimerId; }
 
-    UINT_PTR m_nTimerId = 0;
-    int m_nSizeIndex = 0;
-    BOOL m_bAppInactive = TRUE;
-    // Set while the launcher waits for a game it started.
-    BOOL m_bGameRunning = FALSE;
-    CZibSound m_sound;
-    // Set once the stored placement has been applied.
-    BOOL m_bPlaced = FALSE;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
@@ -61,6 +53,7 @@ protected:
     void OnActivateApp(BOOL active, DWORD thread);
     BOOL OnQueryNewPalette();
     void OnPaletteChanged(HWND focusWindow);
+    void OnPaletteIsChanging(HWND realizingWindow);
     void OnDisplayChange(UINT bitsPerPixel, UINT width, UINT height);
     void OnEndSession(BOOL ending);
     void OnWindowPosChanging(WINDOWPOS* pos);
@@ -69,9 +62,21 @@ protected:
 
 private:
     // Realises the view's palette in the frame; TRUE when entries changed.
-    BOOL RealizeViewPalette(bool background);
+    BOOL RealizeViewPalette(PaletteMapping mapping);
     // Hands on, once, what arrived for the frame while its game ran.
     void TakeUpDeferred();
+
+    // Lets a test stand a game in without starting one.
+    friend class GameRunningForTest;
+
+    UINT_PTR m_nTimerId = 0;
+    int m_nSizeIndex = 0;
+    BOOL m_bAppInactive = TRUE;
+    // Set while the launcher waits for a game it started.
+    BOOL m_bGameRunning = FALSE;
+    CZibSound m_sound;
+    // Set once the stored placement has been applied.
+    BOOL m_bPlaced = FALSE;
 
     struct DeferredCommand {
         HWND target;

@@ -1,19 +1,9 @@
 // The three window sizes and the arithmetic rules that keep the frame at one of them.
 #pragma once
 
-#include <cstdint>
+#include "graphics/Geometry.h"
 
 namespace velmora {
-
-// Layout-compatible with Win32 RECT on both 32- and 64-bit Windows.
-struct Rect {
-    std::int32_t left, top, right, bottom;
-    bool operator==(const Rect&) const = default;
-};
-
-struct Extent {
-    int width, height;
-};
 
 enum ScreenSizeIndex { kSmall = 0, kMedium = 1, kLarge = 2 };
 

@@ -78,3 +78,37 @@ private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
 };
+
+// How SelectPalette maps a palette: as the foreground window's (FALSE) or forced into the background (TRUE).
+enum class PaletteMapping : bool { Foreground = false, Background = true };
+
+// Selects a palette into a device context and realises it, then puts the previous palette back, mapped
+// as `restore` says; declare it after the device context. A null palette selects nothing.
+class CSelectPalette {
+public:
+    CSelectPalette(HDC dc, HPALETTE palette, PaletteMapping mapping, PaletteMapping restore)
+        : m_hDC(dc)
+        , m_restore(restore)
+    {
+        if (!palette)
+            return;
+        m_hOld = ::SelectPalette(dc, palette, BOOL(mapping));
+        m_nRealized = ::RealizePalette(dc);
+    }
+    ~CSelectPalette()
+    {
+        if (m_hOld)
+            ::SelectPalette(m_hDC, m_hOld, BOOL(m_restore));
+    }
+    CSelectPalette(const CSelectPalette&) = delete;
+    CSelectPalette& operator=(const CSelectPalette&) = delete;
+
+    // Whether realising mapped any entries into the system palette anew.
+    bool ChangedEntries() const { return m_nRealized != 0 && m_nRealized != GDI_ERROR; }
+
+private:
+    HDC m_hDC;
+    PaletteMapping m_restore;
+    HPALETTE m_hOld = nullptr;
+    UINT m_nRealized = 0;
+};

@@ -117,11 +117,6 @@ LRESULT CWnd::Default()
     return msg ? DefWindowProc(msg->message, msg->wParam, msg->lParam) : 0;
 }
 
-const MSG* CWnd::GetCurrentMessage()
-{
-    return t_currentMessage;
-}
-
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);

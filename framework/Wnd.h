@@ -47,8 +47,6 @@ public:
 
     // The message being handled, as Windows would process it without us.
     LRESULT Default();
-    // The message the innermost window procedure is handling.
-    static const MSG* GetCurrentMessage();
 
     // The window procedure every window of ours shares.
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

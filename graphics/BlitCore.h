@@ -1,7 +1,7 @@
 // Copies a rectangle of one 8-bit picture into another: clipping, nearest-neighbour scaling, colour key.
 #pragma once
 
-#include "app/ScreenSizes.h"
+#include "Geometry.h"
 
 #include <cstdint>
 

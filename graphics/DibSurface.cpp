@@ -3,7 +3,7 @@
 
 #include "BlitCore.h"
 #include "PaletteRules.h"
-#include "app/RectConvert.h"
+#include "RectConvert.h"
 #include "framework/Exceptions.h"
 #include "framework/Wnd.h"
 

@@ -1,7 +1,7 @@
 // Where the twelve game buttons sit in the view, and how the pointer highlights and starts them.
 #pragma once
 
-#include "app/ScreenSizes.h"
+#include "graphics/Geometry.h"
 
 #include <array>
 

@@ -2,8 +2,7 @@
 #include "LauncherAccessible.h"
 
 #include "LauncherView.h"
-#include "app/LauncherApp.h"
-#include "app/MainFrame.h"
+#include "ViewHost.h"
 #include "framework/Exceptions.h"
 #include "framework/String.h"
 #include "res/resource.h"
@@ -425,8 +424,9 @@ STDMETHODIMP CLauncherAccessible::accDoDefaultAction(VARIANT child)
             if (!m_pView->IsAvailable(button))
                 return DISP_E_MEMBERNOTFOUND; // an "unused" slot has no action
             // Only when a user could click: not under the start-up pictures, a modal box or a game.
-            CMainFrame* frame = LauncherFrame();
-            if (!frame || !frame->IsWindowVisible() || !::IsWindowEnabled(frame->m_hWnd) || frame->IsGameRunning())
+            CWnd* frame = AfxGetMainWnd();
+            ViewHost* host = MainViewHost();
+            if (!host || !frame->IsWindowVisible() || !::IsWindowEnabled(frame->m_hWnd) || host->IsGameRunning())
                 return E_ACCESSDENIED;
             // The game's own command, run from the message loop rather than inside this call.
             ::PostMessageA(Window(), WM_COMMAND, ID_LAUNCH_FIRST + button, 0);

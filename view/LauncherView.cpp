@@ -2,9 +2,8 @@
 #include "LauncherView.h"
 
 #include "LauncherAccessible.h"
-#include "app/LauncherApp.h"
-#include "app/MainFrame.h"
-#include "app/RectConvert.h"
+#include "ViewHost.h"
+#include "graphics/RectConvert.h"
 #include "res/PictureIds.h"
 
 #include <type_traits>
@@ -20,8 +19,8 @@ constexpr int kNoKey = 0;
 
 int ScreenSizeIndex()
 {
-    CMainFrame* frame = LauncherFrame();
-    return frame ? frame->GetScreenSizeIndex() : 0;
+    ViewHost* host = MainViewHost();
+    return host ? host->GetScreenSizeIndex() : 0;
 }
 
 velmora::GridKey GridKeyOf(UINT key)
@@ -71,19 +70,19 @@ CLauncherVlm2001View::CLauncherVlm2001View()
     m_canvas.Create();
     m_nLastSounded = -1;
     SetHighlightedButton(-1);
-    LauncherApp()->m_pLauncherView = this;
+    s_pCurrent = this;
     try {
         LoadPictures();
     } catch (...) {
         // No view exists after all: the frame must not reach this one.
-        LauncherApp()->m_pLauncherView = nullptr;
+        s_pCurrent = nullptr;
         throw;
     }
 }
 
 CLauncherVlm2001View::~CLauncherVlm2001View()
 {
-    LauncherApp()->m_pLauncherView = nullptr;
+    s_pCurrent = nullptr;
     // The window has gone: clients still holding the accessible object must not reach this view.
     m_accessible.reset();
     if (m_bComInitialized)
@@ -127,19 +126,15 @@ void CLauncherVlm2001View::OnDraw(CDC* dc)
     int width = m_clientRect.right, height = m_clientRect.bottom;
     ComputeButtonRects(width, height);
     int s = ScreenSizeIndex();
-    CMainFrame* frame = LauncherFrame();
-    if (frame && frame->m_bAppInactive) {
+    ViewHost* host = MainViewHost();
+    if (host && !host->IsAppActive()) {
         // Nothing is highlighted while another program is active, and the next entry sounds again.
         SetHighlightedButton(-1);
         m_nLastSounded = -1;
         DropKeyboardHighlight();
     }
 
-    HPALETTE oldPalette = nullptr;
-    if (m_canvas.m_pPalette) {
-        oldPalette = ::SelectPalette(*dc, *m_canvas.m_pPalette, FALSE);
-        ::RealizePalette(*dc);
-    }
+    CSelectPalette palette(*dc, GetPalette(), PaletteMapping::Foreground, PaletteMapping::Foreground);
     {
         CMemoryDC memory(static_cast<HDC>(*dc));
         CSelectObject select(memory, m_canvas.m_hObject);
@@ -153,8 +148,6 @@ void CLauncherVlm2001View::OnDraw(CDC* dc)
         }
         ::BitBlt(*dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     }
-    if (oldPalette)
-        ::SelectPalette(*dc, oldPalette, FALSE);
 }
 
 void CLauncherVlm2001View::OnSize(UINT, int cx, int cy)
@@ -238,7 +231,7 @@ void CLauncherVlm2001View::OnKeyDown(UINT key, UINT, UINT flags)
         return;
     Launch(outcome.launch); // returns once the game has ended
     // Back in front, the keys' highlight is on the game just played, so Enter plays it again.
-    if (LauncherApp()->m_pLauncherView == this)
+    if (s_pCurrent == this)
         SetKeyboardHighlight(outcome.launch);
 }
 
@@ -293,16 +286,16 @@ void CLauncherVlm2001View::UpdateNow()
 
 BOOL CLauncherVlm2001View::OnQueryNewPalette()
 {
-    if (!m_canvas.m_pPalette)
+    HPALETTE palette = GetPalette();
+    if (!palette)
         return FALSE;
-    UINT changed;
+    bool changed;
     {
         CClientDC dc(this);
-        HPALETTE old = ::SelectPalette(dc, *m_canvas.m_pPalette, FALSE);
-        changed = ::RealizePalette(dc);
-        ::SelectPalette(dc, old, FALSE);
+        CSelectPalette select(dc, palette, PaletteMapping::Foreground, PaletteMapping::Foreground);
+        changed = select.ChangedEntries();
     }
-    if (changed == 0 || changed == GDI_ERROR)
+    if (!changed)
         return FALSE;
     CWnd::Invalidate(TRUE);
     UpdateWindow();
@@ -318,22 +311,22 @@ void CLauncherVlm2001View::OnPaletteChanged(HWND focusWindow)
 BOOL CLauncherVlm2001View::RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     // A command sent to the view while a game runs waits for the game's end, as the frame's do.
-    CMainFrame* frame = LauncherFrame();
-    if (frame && frame->DeferCommand(m_hWnd, wParam, lParam))
+    ViewHost* host = MainViewHost();
+    if (host && host->DeferCommand(m_hWnd, wParam, lParam))
         return TRUE;
     return CView::RouteCommand(wParam, lParam);
 }
 
 bool CLauncherVlm2001View::IsAvailable(int button)
 {
-    CMainFrame* frame = LauncherFrame();
-    return frame && frame->LaunchGame(button, true);
+    ViewHost* host = MainViewHost();
+    return host && host->LaunchGame(button, true);
 }
 
 void CLauncherVlm2001View::PlayHighlightSound()
 {
-    if (CMainFrame* frame = LauncherFrame())
-        frame->PlayHighlightSound();
+    if (ViewHost* host = MainViewHost())
+        host->PlayHighlightSound();
 }
 
 void CLauncherVlm2001View::Invalidate(const velmora::Rect* rect)
@@ -348,6 +341,6 @@ void CLauncherVlm2001View::Invalidate(const velmora::Rect* rect)
 
 void CLauncherVlm2001View::Launch(int button)
 {
-    if (CMainFrame* frame = LauncherFrame())
-        frame->LaunchGame(button, false);
+    if (ViewHost* host = MainViewHost())
+        host->LaunchGame(button, false);
 }

@@ -1,8 +1,7 @@
 // The start-up pictures: each goes after three seconds or at a key or mouse-button press.
 #include "SplashPictureWnd.h"
 
-#include "app/LauncherApp.h"
-#include "app/MainFrame.h"
+#include "ViewHost.h"
 #include "res/PictureIds.h"
 
 #include <memory>
@@ -107,9 +106,8 @@ void CSplashPictureWnd::Dismiss()
     DestroyWindow();   // PostNcDestroy deletes this object and, after the first picture, shows the next
     if (s_nPictureIndex < 2)
         return;
-    CMainFrame* frame = LauncherFrame();
-    if (frame)
-        frame->ShowRestored();
+    if (ViewHost* host = MainViewHost())
+        host->ShowRestored();
 }
 
 void CSplashPictureWnd::PostNcDestroy()
@@ -139,53 +137,56 @@ void CSplashPictureWnd::OnPaint()
     BITMAP size = {};
     ::GetObjectA(m_bitmap.m_hObject, sizeof size, &size);
     CSelectObject select(memory, m_bitmap.m_hObject);
-
-    HPALETTE oldPalette = nullptr;
+    // A palette display shows the picture's own colours only through a palette built from them.
     bool paletteDevice = (::GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
-    if (paletteDevice) {
-        // A palette display shows the picture's own colours only through a palette built from them.
-        RGBQUAD table[256] = {};
-        ::GetDIBColorTable(memory, 0, 256, table);
-        std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY)]);
-        if (block) {
-            auto* logical = reinterpret_cast<LOGPALETTE*>(block.get());
-            logical->palVersion = 0x300;
-            logical->palNumEntries = 256;
-            for (int i = 0; i < 256; ++i)
-                logical->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-            m_palette.DeleteObject();
-            m_palette.Attach(::CreatePalette(logical));
-            SetActivePalette(&m_palette);
-            oldPalette = ::SelectPalette(dc, m_palette, FALSE);
-            ::RealizePalette(dc);
-        }
-    }
+    HPALETTE palette = paletteDevice && BuildPalette(memory) ? HPALETTE(m_palette) : nullptr;
+    CSelectPalette realize(dc, palette, PaletteMapping::Foreground, PaletteMapping::Background);
     ::BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
-    if (oldPalette)
-        ::SelectPalette(dc, oldPalette, TRUE);
 }
 
-BOOL CSplashPictureWnd::OnQueryNewPalette()
+bool CSplashPictureWnd::BuildPalette(HDC memory)
+{
+    RGBQUAD table[256] = {};
+    ::GetDIBColorTable(memory, 0, 256, table);
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY)]);
+    if (!block)
+        return false;
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.get());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 256;
+    for (int i = 0; i < 256; ++i)
+        logical->palPalEntry[i] = { table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0 };
+    m_palette.DeleteObject();
+    m_palette.Attach(::CreatePalette(logical));
+    SetActivePalette(&m_palette);
+    return true;
+}
+
+BOOL CSplashPictureWnd::RealizeActivePalette(PaletteMapping mapping)
 {
     if (!m_pActivePalette || !m_pActivePalette->m_hObject)
         return FALSE;
-    UINT changed;
+    bool changed;
     {
         CClientDC dc(this);
-        bool background = GetCurrentMessage()->message == WM_PALETTECHANGED;
-        HPALETTE old = ::SelectPalette(dc, *m_pActivePalette, background);
-        changed = ::RealizePalette(dc);
-        ::SelectPalette(dc, old, TRUE);
+        CSelectPalette select(dc, *m_pActivePalette, mapping, PaletteMapping::Background);
+        changed = select.ChangedEntries();
     }
-    if (changed == 0 || changed == GDI_ERROR)
+    if (!changed)
         return FALSE;
     CWnd::Invalidate(TRUE);
     return TRUE;
 }
 
+BOOL CSplashPictureWnd::OnQueryNewPalette()
+{
+    return RealizeActivePalette(PaletteMapping::Foreground);
+}
+
+// Another window has realised its palette: this one's takes what is left.
 void CSplashPictureWnd::OnPaletteChanged(HWND focusWindow)
 {
     if (focusWindow == m_hWnd || (focusWindow && ::IsChild(m_hWnd, focusWindow)))
         return;
-    OnQueryNewPalette();
+    RealizeActivePalette(PaletteMapping::Background);
 }

@@ -36,6 +36,12 @@ protected:
     void OnPaletteChanged(HWND focusWindow);
 
 private:
+    // Builds m_palette from the colour table of the picture selected into `memory` and makes it the active
+    // palette; false when there was no memory to build it in.
+    bool BuildPalette(HDC memory);
+    // Realises the active palette in the window; TRUE when entries changed.
+    BOOL RealizeActivePalette(PaletteMapping mapping);
+
     static const MessageEntry messageEntries[];
 
     static inline BOOL s_bSplashEnabled = FALSE;

@@ -15,6 +15,22 @@
 #include <string>
 #include <vector>
 
+// Has the frame wait for a game, as it does while one runs, without starting one.
+class GameRunningForTest {
+public:
+    explicit GameRunningForTest(CMainFrame* frame)
+        : m_frame(frame)
+    {
+        m_frame->m_bGameRunning = TRUE;
+    }
+    ~GameRunningForTest() { m_frame->m_bGameRunning = FALSE; }
+    GameRunningForTest(const GameRunningForTest&) = delete;
+    GameRunningForTest& operator=(const GameRunningForTest&) = delete;
+
+private:
+    CMainFrame* m_frame;
+};
+
 namespace {
 
 using test::Child;
@@ -75,7 +91,7 @@ TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasN
     {
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
-        CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+        CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
         IAccessible* object = Open(view->m_hWnd);
         ASSERT_NE(object, nullptr);
         EXPECT_EQ(Text([&](BSTR* t) { return object->get_accName(Child(8), t); }), L"Go");
@@ -86,7 +102,7 @@ TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasN
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
 
         // Up from TaiPei goes over Go, in the same column, to Chess.
-        ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+        ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
         PressKeys(view->m_hWnd, { VK_END, VK_UP });
         EXPECT_EQ(view->GetHighlightedButton(), 3);
         object->Release();
@@ -105,7 +121,7 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
         HWND frame = session.hwnd();
-        IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
+        IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
         ASSERT_NE(object, nullptr);
 
         ShowWindow(frame, SW_HIDE);
@@ -114,9 +130,10 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
         EnableWindow(frame, FALSE);
         EXPECT_EQ(object->accDoDefaultAction(Child(4)), E_ACCESSDENIED) << "disabled";
         EnableWindow(frame, TRUE);
-        session.frame()->m_bGameRunning = TRUE;
-        EXPECT_EQ(object->accDoDefaultAction(Child(4)), E_ACCESSDENIED) << "a game runs";
-        session.frame()->m_bGameRunning = FALSE;
+        {
+            GameRunningForTest running(session.frame());
+            EXPECT_EQ(object->accDoDefaultAction(Child(4)), E_ACCESSDENIED) << "a game runs";
+        }
         test::PumpMessages(); // where an accepted action would have started Chess
         EXPECT_TRUE(log.Starts().empty());
 
@@ -134,10 +151,10 @@ TEST_F(AccessibleInProcessTest, TheFocusIsTheKeysHighlightWhileTheViewHasTheKeyb
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     IAccessible* object = Open(view->m_hWnd);
     ASSERT_NE(object, nullptr);
-    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive && GetFocus() == view->m_hWnd; }));
+    ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive() && GetFocus() == view->m_hWnd; }));
     auto state = [&](long id) { return Number([&](VARIANT* v) { return object->get_accState(Child(id), v); }); };
     auto focus = [&] { return Number([&](VARIANT* v) { return object->get_accFocus(v); }); };
     auto selection = [&] { return Number([&](VARIANT* v) { return object->get_accSelection(v); }); };
@@ -173,7 +190,7 @@ TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
+    IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
     ASSERT_NE(object, nullptr);
     struct Row {
         const char* what;
@@ -201,10 +218,10 @@ TEST_F(AccessibleInProcessTest, AClientThatKeepsTheObjectIsRefusedOnceTheViewHas
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
+    IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
     ASSERT_NE(object, nullptr);
     session.Close();
-    ASSERT_EQ(LauncherApp()->m_pLauncherView, nullptr);
+    ASSERT_EQ(CLauncherVlm2001View::Current(), nullptr);
 
     // Every member that answers, for the client itself and for a button where it takes a child.
     BSTR text = nullptr;

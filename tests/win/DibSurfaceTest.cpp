@@ -225,6 +225,27 @@ TEST(DibSurfaceTest, MoreThan256ColoursGetTheHalftonePalette)
     EXPECT_EQ(std::memcmp(actual.data(), expected.data(), count * sizeof(PALETTEENTRY)), 0);
 }
 
+// The palette guard holds its palette in the context for its scope only; without one it selects nothing.
+TEST(PaletteGuardTest, PutsThePreviousPaletteBackAndLeavesItAloneWithoutAPalette)
+{
+    LOGPALETTE logical = { 0x300, 1, { { 1, 2, 3, 0 } } };
+    CPalette palette;
+    ASSERT_TRUE(palette.Attach(CreatePalette(&logical)));
+    CMemoryDC dc(nullptr);
+    HGDIOBJ before = GetCurrentObject(dc, OBJ_PAL);
+    ASSERT_NE(before, palette.m_hObject);
+    {
+        CSelectPalette select(dc, palette, PaletteMapping::Foreground, PaletteMapping::Background);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), palette.m_hObject);
+        {
+            CSelectPalette none(dc, nullptr, PaletteMapping::Background, PaletteMapping::Background);
+            EXPECT_FALSE(none.ChangedEntries());
+        }
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), palette.m_hObject);
+    }
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), before);
+}
+
 } // namespace
 
 namespace {

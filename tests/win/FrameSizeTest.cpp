@@ -109,12 +109,12 @@ TEST_F(FrameSizeTest, ShrinksWhenTheDisplayBecomesTooSmallAndOnlyRecentresWhenIt
     ASSERT_TRUE(DisplayMode::Set(800, 600));
     EXPECT_TRUE(test::WaitFor([&] { return test::WindowRect(session.hwnd()).right == 800; }));
     EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 800, 600));
-    EXPECT_EQ(session.frame()->m_nSizeIndex, 1);
+    EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 1);
 
     ASSERT_TRUE(DisplayMode::Set(1024, 768));
     EXPECT_TRUE(test::WaitFor([&] { return test::WindowRect(session.hwnd()).left == 112; }));
     EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 112, 84, 912, 684));
-    EXPECT_EQ(session.frame()->m_nSizeIndex, 1);
+    EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 1);
 }
 
 } // namespace

@@ -51,12 +51,12 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     // The real pointer is parked outside: the frame's timer would clear the highlight between two
     // posted moves. Its rule is called by hand below instead.
-    KillTimer(session.hwnd(), session.frame()->m_nTimerId);
+    KillTimer(session.hwnd(), session.frame()->GetTimerId());
     velmora::ButtonRects rects = test::ButtonsInClient(view->m_hWnd, 176);
     POINT onThree = {rects[3].left + 60, rects[3].top + 60}, gap = {rects[3].left - 5, rects[3].top + 60};
     auto move = [&](POINT p) {
@@ -94,12 +94,12 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     PROCESS_INFORMATION game = {};
     std::string exe = test::InstallFolder() + "\\chess\\chess.exe";
     ASSERT_TRUE(CreateProcessA(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &game));
-    EXPECT_TRUE(test::WaitFor([&] { return session.frame()->m_bAppInactive != FALSE; }));
+    EXPECT_TRUE(test::WaitFor([&] { return !session.frame()->IsAppActive(); }));
     TerminateProcess(game.hProcess, 0);
     CloseHandle(game.hThread);
     CloseHandle(game.hProcess);
     SetForegroundWindow(session.hwnd());
-    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     move(onThree);
     EXPECT_EQ(Sounds(), 3);
 }
@@ -109,9 +109,9 @@ TEST_F(HoverSoundTest, OneSoundPerGameTheKeysReach)
 {
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(test::WaitFor([&] { return !session.frame()->m_bAppInactive; }));
+    ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     auto press = [&](UINT key) {
         PostMessageA(view->m_hWnd, WM_KEYDOWN, key, 1);
         test::PumpMessages();

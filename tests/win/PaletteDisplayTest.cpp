@@ -38,7 +38,7 @@ TEST(PaletteDisplayTest, ThePicturesPaletteIsRealisedInTheSystemPalette)
     test::ClearSettings();
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
+    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view->GetCanvas()->m_pPalette, nullptr);
     HPALETTE palette = *view->GetCanvas()->m_pPalette;
     EXPECT_TRUE(test::WaitFor([&] { return PictureColoursInSystemPalette(palette) == 236; }))

@@ -507,7 +507,7 @@ TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSec
     {
         test::LauncherSession session;
         ASSERT_TRUE(session.started());
-        ASSERT_EQ(session.frame()->m_sound.initialised, 1);
+        ASSERT_EQ(session.frame()->GetSound().initialised, 1);
         double fastest = 1e9, slowest = 0;
         for (int round = 0; round < 3; ++round) {
             // No message is handled from here on, so the next buffer made is the confirmation sound's.

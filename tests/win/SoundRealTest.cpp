@@ -130,7 +130,7 @@ TEST_F(SoundReal, FramePlaysTheInterfaceSoundsFromTheCurrentFolder)
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CZibSound& sound = session.frame()->m_sound;
+    CZibSound& sound = session.frame()->GetSound();
     ASSERT_EQ(sound.initialised, 1) << sound.GetErrorText();
     EXPECT_EQ(sound.max_sounds, 16);
 
@@ -154,7 +154,7 @@ TEST_F(SoundReal, WithoutASoundsFolderALaunchWaitsOnlyThePause)
     SetCurrentDirectoryA(empty.path().c_str());
     test::LauncherSession session;
     ASSERT_TRUE(session.started());
-    CZibSound& sound = session.frame()->m_sound;
+    CZibSound& sound = session.frame()->GetSound();
     ASSERT_EQ(sound.initialised, 1) << sound.GetErrorText();
     session.frame()->PlayHighlightSound();
     EXPECT_FALSE(sound.IsSlotInUse(0));

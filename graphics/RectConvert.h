@@ -1,7 +1,7 @@
 // Conversions between Windows' RECT and the size and drawing rules' own rectangle (same four fields).
 #pragma once
 
-#include "ScreenSizes.h"
+#include "Geometry.h"
 
 #include <windows.h>
 
