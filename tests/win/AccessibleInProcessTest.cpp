@@ -21,20 +21,17 @@ using test::Child;
 using test::Number;
 using test::Text;
 
-class AccessibleInProcessTest : public ::testing::Test {
+class AccessibleInProcessTest : public test::LauncherTest {
 protected:
     void SetUp() override
     {
         CoInitialize(nullptr);
-        test::ClearSettings();
-        m_previousFolder = test::CurrentFolder();
+        LauncherTest::SetUp();
         SetCurrentDirectoryA(test::InstallFolder().c_str());
     }
     void TearDown() override
     {
-        SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
-        SetCurrentDirectoryA(m_previousFolder.c_str());
-        test::ClearSettings();
+        LauncherTest::TearDown();
         CoUninitialize();
     }
 
@@ -62,9 +59,6 @@ protected:
             test::PumpMessages();
         }
     }
-
-private:
-    std::string m_previousFolder;
 };
 
 TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasNoAction)
@@ -74,7 +68,6 @@ TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasN
     test::StandInLog log(temp.path());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
         IAccessible* object = Open(view->m_hWnd);
         ASSERT_NE(object, nullptr);
@@ -103,7 +96,6 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
     test::StandInLog log(temp.path());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         HWND frame = session.hwnd();
         IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
         ASSERT_NE(object, nullptr);
@@ -133,7 +125,6 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
 TEST_F(AccessibleInProcessTest, TheFocusIsTheKeysHighlightWhileTheViewHasTheKeyboard)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     IAccessible* object = Open(view->m_hWnd);
     ASSERT_NE(object, nullptr);
@@ -172,7 +163,6 @@ BSTR WINAPI FailingSysAllocStringLen(const OLECHAR*, UINT)
 TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
     ASSERT_NE(object, nullptr);
     struct Row {
@@ -200,7 +190,6 @@ TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 TEST_F(AccessibleInProcessTest, AClientThatKeepsTheObjectIsRefusedOnceTheViewHasGone)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
     ASSERT_NE(object, nullptr);
     session.Close();

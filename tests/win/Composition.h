@@ -23,11 +23,6 @@ inline UINT ButtonPictureId(int s, int i, bool highlighted)
     return (s == 1 ? 200 : 224) + 2 * i + (highlighted ? 1 : 0);
 }
 
-inline velmora::ConstPixelView ViewOf(const CDibSurface& surface)
-{
-    return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
-}
-
 // What the launcher must show in a client area of width x height: the background and the twelve
 // buttons, composed by the reference blitter from the program's own pictures.
 inline Pixels Expected(int s, int width, int height, int highlighted)
