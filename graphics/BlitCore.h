@@ -9,14 +9,16 @@ namespace velmora {
 
 // One index byte per pixel; rows bottom-up (memory row 0 is the picture's bottom row), each row
 // padded to a multiple of four bytes.
-struct PixelView {
-    std::uint8_t* bits;
-    int width, height;
-};
-
 struct ConstPixelView {
     const std::uint8_t* bits;
     int width, height;
+};
+
+struct PixelView {
+    std::uint8_t* bits;
+    int width, height;
+    // The same picture as a source, which is only read.
+    constexpr operator ConstPixelView() const { return { bits, width, height }; }
 };
 
 // Bytes per memory row of a picture this wide.

@@ -30,15 +30,14 @@ std::uint32_t ImageSize(long width, long height)
     return std::uint32_t(velmora::RowStride(int(width))) * std::uint32_t(height);
 }
 
-// The surface as the blitters see it; a surface without a bitmap is empty.
+} // namespace
+
 velmora::PixelView ViewOf(const CDibSurface& surface)
 {
     if (!surface.m_pBits)
         return {nullptr, 0, 0};
     return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
 }
-
-} // namespace
 
 CDibSurface::~CDibSurface()
 {
@@ -157,17 +156,14 @@ BOOL CDibSurface::CreateDibPalette()
 
 BOOL CDibSurface::Blit(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect)
 {
-    velmora::PixelView from = ViewOf(*source);
-    return velmora::Blit(ViewOf(*this), {from.bits, from.width, from.height}, velmora::FromRECT(*sourceRect),
-                         velmora::FromRECT(*destRect));
+    return velmora::Blit(ViewOf(*this), ViewOf(*source), velmora::FromRECT(*sourceRect), velmora::FromRECT(*destRect));
 }
 
 BOOL CDibSurface::BlitKeyed(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key,
                             int phase, int period)
 {
-    velmora::PixelView from = ViewOf(*source);
-    return velmora::BlitKeyed(ViewOf(*this), {from.bits, from.width, from.height}, velmora::FromRECT(*sourceRect),
-                              velmora::FromRECT(*destRect), key, phase, period);
+    return velmora::BlitKeyed(ViewOf(*this), ViewOf(*source), velmora::FromRECT(*sourceRect),
+        velmora::FromRECT(*destRect), key, phase, period);
 }
 
 CDibCanvas::CDibCanvas()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/Gdi.h"
+#include "graphics/BlitCore.h"
 
 #include <cstddef>
 #include <memory>
@@ -38,6 +39,9 @@ protected:
     // Creates a DIB section for `info` (against the desktop's device context) and holds it.
     void AttachSection(const BITMAPINFO* info);
 };
+
+// The surface as the blitters see it; a surface without a bitmap is empty.
+velmora::PixelView ViewOf(const CDibSurface& surface);
 
 // The off-screen surface the view composes in: created empty, resized with the view.
 class CDibCanvas : public CDibSurface {

@@ -75,18 +75,18 @@ HINSTANCE WINAPI RecordShellOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR paramete
     return reinterpret_cast<HINSTANCE>(33);
 }
 
-class AboutBoxTest : public ::testing::Test {
+class AboutBoxTest : public test::LauncherTest {
 protected:
     void SetUp() override
     {
-        test::ClearSettings();
+        LauncherTest::SetUp();
         g_shellCall = {};
         CAboutBox::s_shellOpen = &RecordShellOpen;
     }
     void TearDown() override
     {
         CAboutBox::s_shellOpen = &ShellExecuteA;
-        test::ClearSettings();
+        LauncherTest::TearDown();
     }
 
     // Chooses About from the menu; while the box is up, another thread reads it, presses the web
@@ -133,7 +133,6 @@ protected:
 TEST_F(AboutBoxTest, ShowsTheProgramsOwnVersionAndOpensTheWebSite)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     Seen seen = RunAboutBox(session);
     EXPECT_EQ(seen.title, "About Velmora");
     EXPECT_TRUE(seen.commonControls6);
@@ -148,7 +147,6 @@ TEST_F(AboutBoxTest, ShowsTheProgramsOwnVersionAndOpensTheWebSite)
 TEST_F(AboutBoxTest, AProgramWithoutAVersionRecordShowsNotFound)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     const char* ownName = AfxGetApp()->m_pszExeName;
     AfxGetApp()->m_pszExeName = "no_version";   // the box reads <program name>.EXE
     Seen seen = RunAboutBox(session);

@@ -37,20 +37,17 @@ using test::Child;
 using test::Number;
 using test::Text;
 
-class AccessibleInProcessTest : public ::testing::Test {
+class AccessibleInProcessTest : public test::LauncherTest {
 protected:
     void SetUp() override
     {
         CoInitialize(nullptr);
-        test::ClearSettings();
-        m_previousFolder = test::CurrentFolder();
+        LauncherTest::SetUp();
         SetCurrentDirectoryA(test::InstallFolder().c_str());
     }
     void TearDown() override
     {
-        SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
-        SetCurrentDirectoryA(m_previousFolder.c_str());
-        test::ClearSettings();
+        LauncherTest::TearDown();
         CoUninitialize();
     }
 
@@ -78,9 +75,6 @@ protected:
             test::PumpMessages();
         }
     }
-
-private:
-    std::string m_previousFolder;
 };
 
 TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasNoAction)
@@ -90,7 +84,6 @@ TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasN
     test::StandInLog log(temp.path());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
         IAccessible* object = Open(view->m_hWnd);
         ASSERT_NE(object, nullptr);
@@ -119,7 +112,6 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
     test::StandInLog log(temp.path());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         HWND frame = session.hwnd();
         IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
         ASSERT_NE(object, nullptr);
@@ -150,7 +142,6 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
 TEST_F(AccessibleInProcessTest, TheFocusIsTheKeysHighlightWhileTheViewHasTheKeyboard)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     IAccessible* object = Open(view->m_hWnd);
     ASSERT_NE(object, nullptr);
@@ -189,7 +180,6 @@ BSTR WINAPI FailingSysAllocStringLen(const OLECHAR*, UINT)
 TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
     ASSERT_NE(object, nullptr);
     struct Row {
@@ -217,7 +207,6 @@ TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 TEST_F(AccessibleInProcessTest, AClientThatKeepsTheObjectIsRefusedOnceTheViewHasGone)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
     ASSERT_NE(object, nullptr);
     session.Close();

@@ -21,27 +21,26 @@ using test::Text;
 const wchar_t* const kGames[] = { L"Backgammon", L"Bridge", L"Checkers", L"Chess", L"Chinese Chess", L"Dominoes",
     L"Four In A Line", L"Go", L"Gomoku", L"Reversi", L"Shogi", L"TaiPei" };
 
-class AccessibleTest : public ::testing::Test {
+class AccessibleTest : public test::DesktopTest<1280, 1024> {
 protected:
     void SetUp() override
     {
         CoInitialize(nullptr);
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+        DesktopTest::SetUp();
         test::MovePointer(1279, 1023); // outside every window the launcher opens at (0, 0)
     }
     void TearDown() override
     {
         if (m_object)
             m_object->Release();
-        test::ClearSettings();
+        DesktopTest::TearDown();
         CoUninitialize();
     }
 
     // The view's accessible object, as a screen reader asks for it.
-    IAccessible* Open(HWND frame)
+    IAccessible* Open(HWND view)
     {
-        m_view = GetWindow(frame, GW_CHILD);
+        m_view = view;
         AccessibleObjectFromWindow(
             m_view, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&m_object));
         return m_object;
@@ -79,9 +78,8 @@ protected:
 TEST_F(AccessibleTest, TwelveNamedButtonsInTheirPlacesAtTwoSizes)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(2);
-    ASSERT_NE(frame, nullptr);
-    ASSERT_NE(Open(frame), nullptr);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(2);
+    ASSERT_NE(Open(view), nullptr);
 
     VARIANT children[13];
     long count = 0, got = 0;
@@ -120,9 +118,8 @@ TEST_F(AccessibleTest, TheDefaultActionStartsTheGameAsAClickDoes)
     test::TempFolder temp;
     test::StandInLog log(temp.path());
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(0);
-    ASSERT_NE(frame, nullptr);
-    ASSERT_NE(Open(frame), nullptr);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(0);
+    ASSERT_NE(Open(view), nullptr);
 
     EXPECT_EQ(m_object->accDoDefaultAction(Child(4)), S_OK); // Chess
     HWND game = test::WaitForGameWindow("Chess");
@@ -151,9 +148,8 @@ void CALLBACK RecordFocus(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG c
 TEST_F(AccessibleTest, TheFocusFollowsTheKeysHighlight)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(0);
-    ASSERT_NE(frame, nullptr);
-    ASSERT_NE(Open(frame), nullptr);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(0);
+    ASSERT_NE(Open(view), nullptr);
     DWORD process = 0;
     GetWindowThreadProcessId(frame, &process);
     g_focusEvents.clear();

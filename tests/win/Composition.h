@@ -14,11 +14,6 @@ namespace test {
 
 using Pixels = std::vector<std::uint32_t>;   // top-down rows of 0x00RRGGBB
 
-inline velmora::ConstPixelView ViewOf(const CDibSurface& surface)
-{
-    return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
-}
-
 // What the launcher must show in a client area of width x height: the background and the twelve
 // buttons, composed by the reference blitter from the program's own pictures.
 inline Pixels Expected(int s, int width, int height, int highlighted)

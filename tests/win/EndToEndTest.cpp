@@ -65,15 +65,7 @@ private:
 // while its game runs answers only when the game has ended.
 constexpr DWORD kAnswerMs = 3000;
 
-class EndToEndTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-    }
-    void TearDown() override { test::ClearSettings(); }
-};
+class EndToEndTest : public test::DesktopTest<1024, 768> { };
 
 TEST_F(EndToEndTest, OpensAtItsPlaceAndStoresItWhenClosed)
 {
@@ -176,7 +168,7 @@ TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndWhatTheyAskWaitsFor
     ASSERT_TRUE(launcher.started());
     HWND frame = launcher.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    HWND view = GetWindow(frame, GW_CHILD);
+    HWND view = test::ViewOfFrame(frame);
     ASSERT_TRUE(RectIs(test::WindowRect(frame), 10, 10, 810, 610));
     HWND game = StartGameWithKeys(3, "Chess");
     ASSERT_NE(game, nullptr);

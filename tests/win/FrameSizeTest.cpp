@@ -10,21 +10,11 @@ namespace {
 
 using test::RectIs;
 
-class FrameSizeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-        ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-    }
-    void TearDown() override { test::ClearSettings(); }
-};
+class FrameSizeTest : public test::DesktopTest<1024, 768> { };
 
 TEST_F(FrameSizeTest, SizeCommandsResizeFromTheTopLeftCorner)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     SetWindowPos(session.hwnd(), nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 30, 20, 1054, 788));
 
@@ -57,7 +47,6 @@ TEST_F(FrameSizeTest, SizingMessagesSnapTheDraggedRectangle)
         {WMSZ_LEFT, {300, 0, 1000, 500}, {360, 20, 1000, 500}},
     };
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     for (const Row& row : rows) {
         RECT rect = row.proposed;
         SendMessageA(session.hwnd(), WM_SIZING, row.edge, reinterpret_cast<LPARAM>(&rect));
@@ -69,7 +58,6 @@ TEST_F(FrameSizeTest, SizingMessagesSnapTheDraggedRectangle)
 TEST_F(FrameSizeTest, ChoosingTheCurrentSizeNeitherResizesNorRepaints)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     // A window dragged to 900 wide is at the large size without having its outer size: choosing the
     // large size again must leave it so.
     SetWindowPos(session.hwnd(), nullptr, 0, 0, 900, 700, SWP_NOZORDER);
@@ -102,7 +90,6 @@ public:
 TEST_F(FrameSizeTest, ShrinksWhenTheDisplayBecomesTooSmallAndOnlyRecentresWhenItGrows)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     ASSERT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 1024, 768));
     DisplayMode restore;
 

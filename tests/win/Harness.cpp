@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kSettingsKey = "Software\\Quillon Software\\Velmora1\\Launcher\\Game Settings";
 constexpr const char* kCompanyKey = "Software\\Quillon Software";
 
+} // namespace
+
 void DeleteTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;
@@ -33,8 +35,6 @@ void DeleteTree(const std::string& path)
     }
     RemoveDirectoryA(path.c_str());
 }
-
-} // namespace
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
 {
@@ -98,6 +98,25 @@ std::optional<DWORD> ReadSetting(const char* name)
     return value;
 }
 
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool complete = WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(handle);
+    return complete;
+}
+
+double NowMs()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
 TempFolder::TempFolder()
 {
     char base[MAX_PATH], name[MAX_PATH];
@@ -110,6 +129,9 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    // Windows removes no folder that is current: a case that worked in this one steps out first.
+    if (CurrentFolder().compare(0, m_path.size(), m_path) == 0)
+        SetCurrentDirectoryA((m_path + "\\..").c_str());
     DeleteTree(m_path);
 }
 
@@ -325,6 +347,23 @@ void ClickAt(int x, int y)
     inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(3, inputs, sizeof(INPUT));
+}
+
+void LauncherTest::SetUp()
+{
+    ClearSettings();
+}
+
+void LauncherTest::TearDown()
+{
+    SetCurrentDirectoryA(m_previousFolder.c_str());
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
+    ClearSettings();
+}
+
+bool LauncherTest::DisplayIs(int width, int height)
+{
+    return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
 }
 
 } // namespace test

@@ -5,12 +5,21 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace test {
+
+// Thrown by a helper when the case cannot go on (the launcher did not start or show): the test
+// framework reports its text as the case's failure and still runs the tear-down.
+struct CannotGoOn : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 // Polls `condition` (pumping this thread's messages) until it holds or `timeoutMs` passes.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
@@ -23,6 +32,13 @@ void ClearSettings();
 void WriteSetting(const char* name, DWORD value);
 void WriteSettingRaw(const char* name, DWORD type, const void* data, DWORD size);
 std::optional<DWORD> ReadSetting(const char* name);
+
+// Removes a folder and everything in it.
+void DeleteTree(const std::string& path);
+// Writes `bytes` to a new file at `path`, replacing one there; false if it could not.
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes);
+// Milliseconds from a fine clock (GetTickCount moves in steps of 10-16 ms).
+double NowMs();
 
 // A fresh temporary folder, removed with everything in it when the object goes.
 class TempFolder {
@@ -104,5 +120,28 @@ void ClickAt(int x, int y);
 void MovePointer(int x, int y);
 // Types ASCII text into whatever has the keyboard.
 void TypeText(const std::string& text);
+
+// The usual fixture: the launcher's settings cleared before and after each case, and afterwards the
+// current folder put back and the stand-in games' exit delay unset.
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static bool DisplayIs(int width, int height);
+
+private:
+    std::string m_previousFolder = CurrentFolder();
+};
+
+// A LauncherTest whose cases expect a desktop of this size, and fail on any other.
+template <int Width, int Height> class DesktopTest : public LauncherTest {
+protected:
+    void SetUp() override
+    {
+        LauncherTest::SetUp();
+        ASSERT_TRUE(DisplayIs(Width, Height)) << "runs on a " << Width << "x" << Height << " desktop, not "
+                                              << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+    }
+};
 
 } // namespace test

@@ -16,24 +16,21 @@ BOOL WINAPI UnreadablePointer(POINT* point)
     return FALSE;
 }
 
-class HoverSoundTest : public ::testing::Test {
+class HoverSoundTest : public test::DesktopTest<1280, 1024> {
 protected:
     void SetUp() override
     {
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+        DesktopTest::SetUp();
         test::g_world = &m_world;
         m_previousFactory = SetDirectSoundFactory(&test::CreateFakeDevice);
-        m_previousFolder = test::CurrentFolder();
         SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Highlight.WAV is
         test::MovePointer(1279, 1023);
     }
     void TearDown() override
     {
-        SetCurrentDirectoryA(m_previousFolder.c_str());
         SetDirectSoundFactory(m_previousFactory);
         test::g_world = nullptr;
-        test::ClearSettings();
+        DesktopTest::TearDown();
     }
 
     // Sounds played so far: each highlight sound is loaded into a buffer of its own.
@@ -41,7 +38,6 @@ protected:
 
     test::FakeWorld m_world;
     DirectSoundFactory m_previousFactory = nullptr;
-    std::string m_previousFolder;
 };
 
 // The pointer's positions reach the view as its own mouse messages, in order: a real pointer on
@@ -50,7 +46,6 @@ protected:
 TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
@@ -108,7 +103,6 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 TEST_F(HoverSoundTest, OneSoundPerGameTheKeysReach)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));

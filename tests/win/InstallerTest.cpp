@@ -48,23 +48,7 @@ void ListFiles(const std::string& folder, const std::string& relative, std::map<
     FindClose(search);
 }
 
-// Removes a folder and everything in it (leftovers of a failed run).
-void DeleteTree(const std::string& path)
-{
-    std::map<std::string, DWORD> files;
-    ListFiles(path, "", files);
-    for (const auto& file : files)
-        DeleteFileA((path + "\\" + file.first).c_str());
-    // Deepest folders first: a longer path sorts after its parent.
-    std::map<std::string, int, std::greater<>> folders;
-    for (const auto& file : files)
-        for (std::size_t slash = file.first.find('\\'); slash != std::string::npos;
-             slash = file.first.find('\\', slash + 1))
-            folders[file.first.substr(0, slash)] = 0;
-    for (const auto& folder : folders)
-        RemoveDirectoryA((path + "\\" + folder.first).c_str());
-    RemoveDirectoryA(path.c_str());
-}
+using test::DeleteTree;
 
 // Runs a command line to its end; false if it could not start or did not end in time.
 bool RunToEnd(const std::string& commandLine, DWORD& exitCode)
@@ -152,34 +136,7 @@ bool UninstallKeyExists()
     return true;
 }
 
-BOOL CALLBACK FindFrame(HWND window, LPARAM found)
-{
-    char title[64] = "";
-    GetWindowTextA(window, title, sizeof title);
-    if (std::string(title) != "Velmora Launcher")
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// The launcher's frame window, or null.
-HWND LauncherFrame()
-{
-    HWND found = nullptr;
-    EnumWindows(&FindFrame, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// The frame is shown, active and holds the keyboard focus, so typed keys reach it.
-bool FrameReady(HWND frame)
-{
-    if (!frame || !IsWindowVisible(frame) || GetForegroundWindow() != frame)
-        return false;
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &gui) && gui.hwndActive == frame &&
-           (gui.hwndFocus == frame || IsChild(frame, gui.hwndFocus));
-}
+using test::FrameReady;
 
 class InstallerTest : public ::testing::Test {
 protected:
@@ -196,7 +153,7 @@ protected:
         ASSERT_FALSE(Exists(m_folder));
         ASSERT_FALSE(Exists(ProgramsShortcut())) << "an earlier install is still there";
         ASSERT_FALSE(UninstallKeyExists()) << "an earlier install is still there";
-        ASSERT_EQ(LauncherFrame(), nullptr) << "a launcher is already running";
+        ASSERT_EQ(test::FindFrame(), nullptr) << "a launcher is already running";
         test::ClearSettings();
         m_cleanUp = true;
     }
@@ -237,7 +194,7 @@ protected:
         // Wine starts a shortcut's target through a helper and hands back no process: find it by its frame.
         m_launcher = info.hProcess;
         HWND frame = nullptr;
-        if (!test::WaitFor([&] { return FrameReady(frame = LauncherFrame()); }, kWindowTimeoutMs))
+        if (!test::WaitFor([&] { return FrameReady(frame = test::FindFrame()); }, kWindowTimeoutMs))
             return nullptr;
         if (!m_launcher) {
             DWORD processId = 0;

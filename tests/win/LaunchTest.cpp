@@ -52,23 +52,7 @@ DWORD WINAPI WaitForIdle(HANDLE process, DWORD ms)
 
 } // namespace queue_watch
 
-class LaunchTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        test::ClearSettings();
-        m_previousFolder = test::CurrentFolder();
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(m_previousFolder.c_str());
-        SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
-        test::ClearSettings();
-    }
-
-private:
-    std::string m_previousFolder;
-};
+class LaunchTest : public test::LauncherTest { };
 
 TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
 {
@@ -76,7 +60,6 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     test::TempFolder temp;
     test::StandInLog log(temp.path());
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     HWND frame = session.hwnd();
 
     // While the launcher waits for the game, watch from another thread and close the game by a click.
@@ -141,7 +124,6 @@ TEST_F(LaunchTest, WhileAGameRunsTheQueueIsLookedAtOftenAndWhatWaitsForTheGameIs
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "7000");
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     HWND frame = session.hwnd();
     queue_watch::g_thread = GetCurrentThreadId();
     queue_watch::g_looks.clear();
@@ -184,7 +166,6 @@ TEST_F(LaunchTest, RepeatedLaunchesLeakNoHandles)
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "1");
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     session.Command(ID_LAUNCH_GO);   // the first launch may load what later ones reuse
     DWORD before = 0, after = 0;
     ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
@@ -200,7 +181,6 @@ TEST_F(LaunchTest, AMissingGameHidesAndShowsTheFrameAtOnce)
     SetCurrentDirectoryA(temp.path().c_str());
     test::StandInLog log(temp.path());
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
 
     session.Command(ID_LAUNCH_BACKGAMMON);
@@ -221,7 +201,6 @@ TEST_F(LaunchTest, AFullPathTooLongForTheBuffersLaunchesNothingAndLeavesTheWindo
     test::InstallStandIn(deep, "chess");   // may fail to copy at this depth; nothing may start anyway
     test::StandInLog log(temp.path());
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
 
     EXPECT_TRUE(session.frame()->LaunchGame(3, false));
@@ -232,7 +211,6 @@ TEST_F(LaunchTest, AFullPathTooLongForTheBuffersLaunchesNothingAndLeavesTheWindo
 TEST_F(LaunchTest, IndexesOutsideTheCatalogueAreUnavailable)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     for (int index : {-1, 12, 1000, -2147483647 - 1})
         EXPECT_FALSE(session.frame()->LaunchGame(index, false)) << index;
     for (int index = 0; index < 12; ++index)

@@ -7,7 +7,16 @@
 namespace test {
 
 LauncherSession::LauncherSession(const char* commandLine, Pictures pictures)
-    : m_commandLine(commandLine), m_app(std::make_unique<CLauncherVlm2001App>())
+    : LauncherSession(MayFail {}, commandLine, pictures)
+{
+    // Thrown once the session is whole, so its destructor still ends the application.
+    if (!m_started)
+        throw CannotGoOn("the launcher did not start (command line \"" + m_commandLine + "\")");
+}
+
+LauncherSession::LauncherSession(MayFail, const char* commandLine, Pictures pictures)
+    : m_commandLine(commandLine)
+    , m_app(std::make_unique<CLauncherVlm2001App>())
 {
     m_app->m_lpCmdLine = m_commandLine.data();
     m_app->m_nCmdShow = SW_SHOWNORMAL;

@@ -12,9 +12,13 @@ namespace test {
 class LauncherSession {
 public:
     enum class Pictures { PressThrough, LeaveUp };
-    // Starts the application as the program would with `commandLine`; check started() afterwards. With
-    // LeaveUp the first start-up picture stays and no message has been handled yet.
+    // Starts the application as the program would with `commandLine`; a start that fails throws
+    // CannotGoOn, which fails the case there. With LeaveUp the first start-up picture stays and no
+    // message has been handled yet.
     explicit LauncherSession(const char* commandLine = "", Pictures pictures = Pictures::PressThrough);
+    // For a case about a start that fails: check started() afterwards.
+    struct MayFail { };
+    explicit LauncherSession(MayFail, const char* commandLine = "", Pictures pictures = Pictures::PressThrough);
     // Closes the frame if it is still open and ends the application.
     ~LauncherSession();
     LauncherSession(const LauncherSession&) = delete;

@@ -39,16 +39,11 @@ HMENU SizeMenu(HWND frame)
     return GetSubMenu(GetSubMenu(GetMenu(frame), 2), 0);
 }
 
-class MenuTest : public ::testing::Test {
-protected:
-    void SetUp() override { test::ClearSettings(); }
-    void TearDown() override { test::ClearSettings(); }
-};
+class MenuTest : public test::LauncherTest { };
 
 TEST_F(MenuTest, HasTheFourPopupsWithTheirItemsInOrder)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     HMENU bar = GetMenu(session.hwnd());
     ASSERT_EQ(GetMenuItemCount(bar), 4);
     EXPECT_EQ(ItemText(bar, 0), "&File");
@@ -92,7 +87,6 @@ TEST_F(MenuTest, HasTheFourPopupsWithTheirItemsInOrder)
 TEST_F(MenuTest, ItemsWithHandlersAreEnabledAndOthersGreyed)
 {
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     HMENU bar = GetMenu(session.hwnd());
     HMENU launch = GetSubMenu(bar, 1);
     for (UINT id = ID_LAUNCH_FIRST; id < ID_LAUNCH_FIRST + 12; ++id)
@@ -125,7 +119,6 @@ TEST_F(MenuTest, SizeItemsFollowTheDisplayAndTheCurrentSize)
     ASSERT_NE(row, nullptr) << "no expectations for a " << width << "x" << height << " display";
 
     test::LauncherSession session;   // first run: the largest size the display holds
-    ASSERT_TRUE(session.started());
     HMENU sizes = SizeMenu(session.hwnd());
     EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_LARGE), row->large);
     EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_MEDIUM), row->medium);

@@ -26,7 +26,9 @@ int PictureColoursInSystemPalette(HPALETTE palette)
     return present;
 }
 
-TEST(PaletteDisplayTest, ThePicturesPaletteIsRealisedInTheSystemPalette)
+class PaletteDisplayTest : public test::LauncherTest { };
+
+TEST_F(PaletteDisplayTest, ThePicturesPaletteIsRealisedInTheSystemPalette)
 {
     HDC screen = GetDC(nullptr);
     bool paletteDisplay = GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE;
@@ -35,16 +37,12 @@ TEST(PaletteDisplayTest, ThePicturesPaletteIsRealisedInTheSystemPalette)
     ASSERT_TRUE(paletteDisplay);
     ASSERT_EQ(bits, 8);
 
-    test::ClearSettings();
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
     ASSERT_NE(view->GetCanvas()->m_pPalette, nullptr);
     HPALETTE palette = *view->GetCanvas()->m_pPalette;
     EXPECT_TRUE(test::WaitFor([&] { return PictureColoursInSystemPalette(palette) == 236; }))
         << PictureColoursInSystemPalette(palette) << " of 236 colours realised";
-
-    test::ClearSettings();
 }
 
 } // namespace

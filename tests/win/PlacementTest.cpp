@@ -12,14 +12,8 @@ using test::RectIs;
 using test::ReadSetting;
 using test::WriteSetting;
 
-class PlacementTest : public ::testing::Test {
+class PlacementTest : public test::LauncherTest {
 protected:
-    void SetUp() override { test::ClearSettings(); }
-    void TearDown() override { test::ClearSettings(); }
-    static bool DisplayIs(int width, int height)
-    {
-        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
-    }
     // Sizes the window to 800x600 and moves it to (100, 50), which ExpectStored then finds stored.
     static void SizeAndMove(test::LauncherSession& session)
     {
@@ -45,7 +39,6 @@ TEST_F(PlacementTest, FirstRunOpensAtTheTopLeftAtTheLargestSizeTheDisplayHolds)
     static const Row rows[] = {{1280, 1024, 1024, 768}, {1024, 768, 1024, 768}, {800, 600, 800, 600},
                                {640, 480, 640, 480}};
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     bool known = false;
     for (const Row& row : rows)
         if (DisplayIs(row.width, row.height)) {
@@ -63,14 +56,12 @@ TEST_F(PlacementTest, CloseStoresThePlacementAndTheNextStartAppliesIt)
         GTEST_SKIP() << "runs on the 1024x768 desktop";
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         SizeAndMove(session);
         session.Close();
     }
     ExpectStored();
 
     test::LauncherSession next;
-    ASSERT_TRUE(next.started());
     EXPECT_TRUE(RectIs(test::WindowRect(next.hwnd()), 100, 50, 900, 650));
     EXPECT_EQ(next.frame()->GetScreenSizeIndex(), 1);
 }
@@ -81,7 +72,6 @@ TEST_F(PlacementTest, TheEndOfTheSessionStoresThePlacementAsACloseDoes)
     if (!DisplayIs(1024, 768))
         GTEST_SKIP() << "runs on the 1024x768 desktop";
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     SizeAndMove(session);
     SendMessageA(session.hwnd(), WM_ENDSESSION, FALSE, 0);   // another program refused: the session goes on
     EXPECT_EQ(ReadSetting("WPSizeIndex"), std::nullopt);
@@ -96,7 +86,6 @@ TEST_F(PlacementTest, AMinimisedWindowComesBackSmallAndNormal)
         GTEST_SKIP() << "runs on the 1024x768 desktop";
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         SetWindowPos(session.hwnd(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(session.hwnd(), SW_MINIMIZE);
         ASSERT_TRUE(test::WaitFor([&] { return IsIconic(session.hwnd()) != FALSE; }));
@@ -106,7 +95,6 @@ TEST_F(PlacementTest, AMinimisedWindowComesBackSmallAndNormal)
     EXPECT_EQ(ReadSetting("IDS_REG_SHOW"), DWORD(SW_SHOWMINIMIZED));
 
     test::LauncherSession next;
-    ASSERT_TRUE(next.started());
     EXPECT_FALSE(IsIconic(next.hwnd()));
     EXPECT_TRUE(RectIs(test::WindowRect(next.hwnd()), 40, 30, 680, 510));
 }
@@ -137,7 +125,6 @@ TEST_F(PlacementTest, StoredSizesTheDisplayCannotHoldAreDroppedWithTheirPosition
         WriteSetting("IDS_REG_LEFT", 100);
         WriteSetting("IDS_REG_TOP", 50);
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         const RECT& e = row.expected;
         EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), e.left, e.top, e.right, e.bottom))
             << "stored index " << int(row.storedIndex);
@@ -154,7 +141,6 @@ TEST_F(PlacementTest, ValuesOfTheWrongTypeOrSizeCountAsAbsent)
     WriteSetting("IDS_REG_LEFT", 100);
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 0, 1024, 768));
     }
     // A valid index with an eight-byte left edge: the left edge is 0.
@@ -164,7 +150,6 @@ TEST_F(PlacementTest, ValuesOfTheWrongTypeOrSizeCountAsAbsent)
     test::WriteSettingRaw("IDS_REG_LEFT", REG_BINARY, &wide, sizeof wide);
     WriteSetting("IDS_REG_TOP", 50);
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     EXPECT_TRUE(RectIs(test::WindowRect(session.hwnd()), 0, 50, 800, 650));
 }
 

@@ -7,6 +7,50 @@
 
 namespace test {
 
+// A search through the top-level windows for one of a process's (of any process when processId is 0).
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindFrameWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if ((search->processId && owner != search->processId) || std::string(title) != "Velmora Launcher")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The launcher's frame window of process `processId` (of any process when 0), or null.
+inline HWND FindFrame(DWORD processId = 0)
+{
+    WindowSearch search = { processId, nullptr };
+    EnumWindows(&FindFrameWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Whether the frame is shown, active and holds the keyboard focus (in itself or its view), so typed keys reach it.
+inline bool FrameReady(HWND frame)
+{
+    if (!frame || !IsWindowVisible(frame) || GetForegroundWindow() != frame)
+        return false;
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &gui) && gui.hwndActive == frame
+        && (gui.hwndFocus == frame || IsChild(frame, gui.hwndFocus));
+}
+
+// The launcher's view: the frame's one child window.
+inline HWND ViewOfFrame(HWND frame)
+{
+    return GetWindow(frame, GW_CHILD);
+}
+
 // Velmora.exe (from the install folder unless `exe` names another copy), started with `folder` as its
 // current directory.
 class RunningLauncher {
@@ -43,26 +87,13 @@ public:
     DWORD processId() const { return m_processId; }
 
     // The launcher's frame window, or null.
-    HWND Frame() const
-    {
-        FrameSearch search = {m_processId, nullptr};
-        EnumWindows(&FindFrame, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    HWND Frame() const { return FindFrame(m_processId); }
 
     // Waits for the frame to be shown, active, and to hold the keyboard focus (in itself or its view).
     HWND WaitForFrame() const
     {
         HWND window = nullptr;
-        bool ready = test::WaitFor([&] {
-            if (!(window = Frame()) || !IsWindowVisible(window) || GetForegroundWindow() != window)
-                return false;
-            GUITHREADINFO gui = {};
-            gui.cbSize = sizeof gui;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndActive == window &&
-                   (gui.hwndFocus == window || IsChild(window, gui.hwndFocus));
-        });
-        return ready ? window : nullptr;
+        return test::WaitFor([&] { return FrameReady(window = Frame()); }) ? window : nullptr;
     }
 
     // Stores size `sizeIndex` at the top-left corner for the launcher to open at, presses Esc through
@@ -82,10 +113,23 @@ public:
         return WaitForFrame();
     }
 
+    struct Shown {
+        HWND frame, view;
+    };
+    // The frame shown as ShowAtTopLeft shows it, and its view; a launcher that does not show throws
+    // CannotGoOn, which fails the case there.
+    Shown ShowViewAtTopLeft(int sizeIndex) const
+    {
+        HWND frame = ShowAtTopLeft(sizeIndex);
+        if (!frame)
+            throw CannotGoOn("the launcher did not show at size " + std::to_string(sizeIndex));
+        return { frame, ViewOfFrame(frame) };
+    }
+
     // The start-up picture now shown, or null: a visible untitled popup window of the launcher.
     HWND Splash() const
     {
-        FrameSearch search = {m_processId, nullptr};
+        WindowSearch search = { m_processId, nullptr };
         EnumWindows(&FindSplash, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
@@ -106,26 +150,9 @@ public:
     }
 
 private:
-    struct FrameSearch {
-        DWORD processId;
-        HWND found;
-    };
-    static BOOL CALLBACK FindFrame(HWND window, LPARAM data)
-    {
-        auto* search = reinterpret_cast<FrameSearch*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char title[64] = "";
-        GetWindowTextA(window, title, sizeof title);
-        if (owner != search->processId || std::string(title) != "Velmora Launcher")
-            return TRUE;
-        search->found = window;
-        return FALSE;
-    }
-
     static BOOL CALLBACK FindSplash(HWND window, LPARAM data)
     {
-        auto* search = reinterpret_cast<FrameSearch*>(data);
+        auto* search = reinterpret_cast<WindowSearch*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextLengthA(window) != 0 ||

@@ -132,15 +132,6 @@ private:
     std::thread m_thread;
 };
 
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-}
-
 DWORD FileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -172,17 +163,12 @@ void ExpectSavingOverTheOpenedFileIsRefused(const test::LauncherSession& session
     EXPECT_EQ(answer.report(), "Failed to save document.");
 }
 
-class ShellTest : public ::testing::Test {
-protected:
-    void SetUp() override { test::ClearSettings(); }
-    void TearDown() override { test::ClearSettings(); }
-};
+class ShellTest : public test::LauncherTest { };
 
 TEST_F(ShellTest, EmbeddingAndAutomationStartsStillShowTheFrame)
 {
     for (const char* line : {"/Embedding", "-Automation", "/embedding"}) {
         test::LauncherSession session(line);
-        ASSERT_TRUE(session.started()) << line;
         EXPECT_TRUE(IsWindowVisible(session.hwnd())) << line;
     }
 }
@@ -191,11 +177,10 @@ TEST_F(ShellTest, AFileOnTheCommandLineOpensAsTheDocumentAndTheTitleStays)
 {
     test::TempFolder temp;
     std::string file = temp.path() + "\\saved game.vlm";
-    WriteBytes(file, "data");
+    ASSERT_TRUE(test::WriteBytes(file, { 'd', 'a', 't', 'a' }));
 
     {
         test::LauncherSession session(("\"" + file + "\"").c_str());
-        ASSERT_TRUE(session.started());
         char title[64] = "";
         GetWindowTextA(session.hwnd(), title, sizeof title);
         EXPECT_STREQ(title, "Velmora Launcher");
@@ -210,7 +195,6 @@ TEST_F(ShellTest, RegistersTheDocumentTypeForTheUser)
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraLauncher.Document");
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document"), "Velmora Launcher Document");
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -224,7 +208,6 @@ TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
 {
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         // Writing no value removes the entry.
         CWinApp* app = AfxGetApp();
         ASSERT_TRUE(app->WriteProfileString("Game Settings", "Note", "kept"));
@@ -249,11 +232,9 @@ TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
     std::string folder = temp.path() + "\\elsewhere";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string file = folder + "\\saved.vlm";
-    std::string previous = test::CurrentFolder();
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         FileDialogAnswer answer("Save As", folder, "saved.vlm");
         test::PressKey('S', false, true);   // Ctrl+S
         EXPECT_TRUE(test::WaitFor([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }));
@@ -263,7 +244,6 @@ TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
         EXPECT_STREQ(title, "Velmora Launcher");
     }
     EXPECT_EQ(FileSize(file), 0u);
-    SetCurrentDirectoryA(previous.c_str());
 }
 
 TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
@@ -272,12 +252,10 @@ TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
     std::string folder = temp.path() + "\\elsewhere";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string file = folder + "\\old game.vlm";
-    WriteBytes(file, "data");
-    std::string previous = test::CurrentFolder();
+    ASSERT_TRUE(test::WriteBytes(file, { 'd', 'a', 't', 'a' }));
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         FileDialogAnswer answer("Open", folder, "old game.vlm");
         test::PressKey('O', false, true);   // Ctrl+O
         EXPECT_TRUE(test::WaitFor([&] { return answer.answered() && IsWindowEnabled(session.hwnd()); }));
@@ -288,7 +266,6 @@ TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
     }
     EXPECT_EQ(FileSize(file), 4u);   // neither opening nor the cancelled save wrote anything
     EXPECT_EQ(FirstRecentFile(), file);
-    SetCurrentDirectoryA(previous.c_str());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "SoundTestWave.h"
 #include "sound/WaveImage.h"
 #include "sound/ZibSound.h"
+#include "tests/fuzz/RiffWaveImages.h"
 
 #include <gtest/gtest.h>
 
@@ -66,16 +67,7 @@ using test::CreateFakeDevice;
 using test::FakeBuffer;
 using test::FakeWorld;
 using test::g_world;
-
-
-// Milliseconds from a fine clock (GetTickCount moves in steps of 10-16 ms).
-double NowMs()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
+using test::NowMs;
 
 HANDLE OpenNamedMutex()
 {
@@ -136,26 +128,11 @@ bool AbandonNamedMutex()
 
 // ---- WAV files ----
 
-void PutU32(std::vector<BYTE>& out, DWORD v)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(BYTE(v >> shift));
-}
-
 // A mono 16-bit PCM file at 22050 Hz whose "data" chunk declares `declared` bytes and holds `samples`.
 std::vector<BYTE> WaveFile(const std::vector<BYTE>& samples, DWORD declared)
 {
-    std::vector<BYTE> out = {'R', 'I', 'F', 'F'};
-    PutU32(out, DWORD(4 + 24 + 8 + samples.size()));
-    for (const char* part : {"WAVE", "fmt "})
-        out.insert(out.end(), part, part + 4);
-    PutU32(out, 16);
-    for (DWORD v : {0x00010001u, 22050u, 44100u, 0x00100002u})
-        PutU32(out, v);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    PutU32(out, declared);
-    out.insert(out.end(), samples.begin(), samples.end());
-    return out;
+    using namespace velmora::riff_images;
+    return WaveForm(RiffBuilder().Chunk("fmt ", PcmFormat(1, 22050, 16)).Header("data", declared).Raw(samples));
 }
 
 std::vector<BYTE> Samples(std::size_t count)
@@ -166,25 +143,18 @@ std::vector<BYTE> Samples(std::size_t count)
     return samples;
 }
 
-void WriteFile(const std::string& path, const std::vector<BYTE>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
-class SoundFake : public ::testing::Test {
+class SoundFake : public test::LauncherTest {
 protected:
     void SetUp() override
     {
+        LauncherTest::SetUp();
         g_world = &m_world;
         watch::testThread = GetCurrentThreadId();
         m_previous = SetDirectSoundFactory(&CreateFakeDevice);
         m_window = CreateWindowA("STATIC", "sound", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
         m_sound = m_temp.path() + "\\tick.wav";
-        WriteFile(m_sound, WaveFile(Samples(400), 400));
+        ASSERT_TRUE(test::WriteBytes(m_sound, WaveFile(Samples(400), 400)));
     }
     void TearDown() override
     {
@@ -195,6 +165,7 @@ protected:
         for (auto& buffer : m_world.buffers)
             EXPECT_EQ(buffer->overReleased, 0);
         g_world = nullptr;
+        LauncherTest::TearDown();
     }
 
     FakeBuffer& Buffer(std::size_t index) { return *m_world.buffers.at(index); }
@@ -502,11 +473,9 @@ TEST_F(SoundFake, PendingSlotIsFreedByThePassAfterItsEndAndTheTimerStops)
 // whose slot is never freed holds the launch up for ten seconds and no longer.
 TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSeconds)
 {
-    std::string previousFolder = test::CurrentFolder();
     SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Confirm.WAV is
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         ASSERT_EQ(session.frame()->GetSound().initialised, 1);
         double fastest = 1e9, slowest = 0;
         for (int round = 0; round < 3; ++round) {
@@ -562,7 +531,6 @@ TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSec
         EXPECT_GE(took, 9900.0);
         EXPECT_LT(took, 20000.0);
     }
-    SetCurrentDirectoryA(previousFolder.c_str());
 }
 
 TEST_F(SoundFake, StopOnAPendingSlotFreesItBeforeReturning)
@@ -905,7 +873,7 @@ TEST_F(SoundClipFake, BufferHoldsOnlyTheSamplesPresent)
     };
     for (const DeclaredSizeRow& row : rows) {
         SCOPED_TRACE(row.declared);
-        WriteFile(m_sound, WaveFile(Samples(row.present), row.declared));
+        ASSERT_TRUE(test::WriteBytes(m_sound, WaveFile(Samples(row.present), row.declared)));
         CSoundClip clip;
         ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
         EXPECT_EQ(m_world.lastDescription.dwBufferBytes, row.bufferBytes);
@@ -913,7 +881,7 @@ TEST_F(SoundClipFake, BufferHoldsOnlyTheSamplesPresent)
         clip.Unload();
     }
     // No samples at all: no buffer is asked for.
-    WriteFile(m_sound, WaveFile({}, 5000));
+    ASSERT_TRUE(test::WriteBytes(m_sound, WaveFile({}, 5000)));
     int requests = m_world.bufferRequests;
     CSoundClip empty;
     EXPECT_FALSE(empty.LoadFromFile(m_sound.c_str(), m_device));
@@ -961,7 +929,7 @@ TEST_F(SoundClipFake, LostBufferIsRestoredAndRefilledBeforePlaying)
     };
     for (const LostRow& row : rows) {
         SCOPED_TRACE(row.restoreFailures * 10 + row.removeSource);
-        WriteFile(m_sound, WaveFile(Samples(400), 400));
+        ASSERT_TRUE(test::WriteBytes(m_sound, WaveFile(Samples(400), 400)));
         CSoundClip clip;
         ASSERT_TRUE(clip.LoadFromFile(m_sound.c_str(), m_device));
         FakeBuffer& buffer = *m_world.buffers.back();
@@ -1027,7 +995,7 @@ TEST_F(SoundFake, WaveImageFromFiles)
     EXPECT_EQ(image.LoadFile((m_temp.path() + "\\missing.wav").c_str()), 0);
     EXPECT_EQ(image.data, nullptr);
     std::string empty = m_temp.path() + "\\empty.wav";
-    WriteFile(empty, {});
+    ASSERT_TRUE(test::WriteBytes(empty, {}));
     EXPECT_EQ(image.LoadFile(empty.c_str()), 0);
     EXPECT_EQ(image.data, nullptr);
 

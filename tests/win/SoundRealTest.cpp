@@ -50,37 +50,30 @@ SinkPeak ReadSink(const std::string& path, long from)
     return result;
 }
 
-// Milliseconds from a fine clock (GetTickCount moves in steps of 10-16 ms).
-double NowMs()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
+using test::NowMs;
 
 std::string ShippedSound(const char* name)
 {
     return test::InstallFolder() + "\\Sounds\\" + name;
 }
 
-class SoundReal : public ::testing::Test {
+class SoundReal : public test::LauncherTest {
 protected:
     void SetUp() override
     {
+        LauncherTest::SetUp();
         m_sink = SinkFile();
         ASSERT_FALSE(m_sink.empty()) << "VELMORA_ALSA_SINK names no file";
         m_window = CreateWindowA("STATIC", "sound", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
-        m_previousFolder = test::CurrentFolder();
     }
     void TearDown() override
     {
-        SetCurrentDirectoryA(m_previousFolder.c_str());
         DestroyWindow(m_window);
+        LauncherTest::TearDown();
     }
 
-    std::string m_sink, m_previousFolder;
+    std::string m_sink;
     HWND m_window = nullptr;
 };
 
@@ -129,7 +122,6 @@ TEST_F(SoundReal, FramePlaysTheInterfaceSoundsFromTheCurrentFolder)
 {
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CZibSound& sound = session.frame()->GetSound();
     ASSERT_EQ(sound.initialised, 1) << sound.GetErrorText();
     EXPECT_EQ(sound.max_sounds, 16);
@@ -153,7 +145,6 @@ TEST_F(SoundReal, WithoutASoundsFolderALaunchWaitsOnlyThePause)
     test::TempFolder empty;
     SetCurrentDirectoryA(empty.path().c_str());
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     CZibSound& sound = session.frame()->GetSound();
     ASSERT_EQ(sound.initialised, 1) << sound.GetErrorText();
     session.frame()->PlayHighlightSound();

@@ -58,12 +58,11 @@ BOOL WINAPI CountedSetWindowPlacement(HWND window, const WINDOWPLACEMENT* placem
     return g_realSetWindowPlacement(window, placement);
 }
 
-class SplashSequenceTest : public ::testing::Test {
+class SplashSequenceTest : public test::DesktopTest<1024, 768> {
 protected:
     void SetUp() override
     {
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+        DesktopTest::SetUp();
         test::WriteSetting("WPSizeIndex", 1);
         test::WriteSetting("IDS_REG_LEFT", 100);
         test::WriteSetting("IDS_REG_TOP", 50);
@@ -71,7 +70,6 @@ protected:
         g_realSetWindowPlacement = m_placementCount.original<decltype(&SetWindowPlacement)>();
         g_placements = 0;
     }
-    void TearDown() override { test::ClearSettings(); }
 
     // Whether the frame is shown at its stored place, placed exactly once, with no picture left.
     void ExpectFramePlacedOnce(const test::LauncherSession& session)
@@ -90,7 +88,6 @@ TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
 {
     WindowFailure failure(WS_POPUP, 1);
     test::LauncherSession session;
-    ASSERT_TRUE(session.started());
     EXPECT_EQ(failure.attempts(), 1) << "a second picture followed the one that failed";
     ExpectFramePlacedOnce(session);
 }
@@ -99,7 +96,6 @@ TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
 {
     WindowFailure failure(WS_POPUP, 2);
     test::LauncherSession session;   // dismisses the first picture
-    ASSERT_TRUE(session.started());
     EXPECT_EQ(failure.attempts(), 2);
     ExpectFramePlacedOnce(session);
 }
@@ -120,7 +116,7 @@ TEST_F(SplashSequenceTest, NoPictureAppearsOnceAnUnopenableFileEndsTheProgram)
     test::TempFolder temp;
     std::string missing = "\"" + temp.path() + "\\no such game.vlm\"";
     {
-        test::LauncherSession session(missing.c_str());
+        test::LauncherSession session(test::LauncherSession::MayFail {}, missing.c_str());
         EXPECT_FALSE(session.started());
     }
     answer.join();
@@ -135,7 +131,7 @@ TEST_F(SplashSequenceTest, AViewWindowThatCannotBeCreatedFailsTheStart)
 {
     WindowFailure failure(WS_CHILD, 1);
     {
-        test::LauncherSession session;
+        test::LauncherSession session { test::LauncherSession::MayFail {} };
         EXPECT_FALSE(session.started());
         EXPECT_EQ(AfxGetMainWnd(), nullptr);
     }
@@ -153,7 +149,6 @@ TEST_F(SplashSequenceTest, ClosingBeforeTheFrameWasPlacedKeepsTheStoredPlacement
     test::WriteSetting("IDS_REG_SHOW", SW_SHOWNORMAL);
     {
         test::LauncherSession session("", test::LauncherSession::Pictures::LeaveUp);
-        ASSERT_TRUE(session.started());
         ASSERT_TRUE(CSplashPictureWnd::IsShowing());
         SendMessageA(session.hwnd(), WM_ENDSESSION, TRUE, 0);
         // Posted, as another program closes it; handled before the picture's timer.

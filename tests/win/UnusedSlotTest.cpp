@@ -7,10 +7,10 @@
 
 namespace {
 
-TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
+class UnusedSlotTest : public test::LauncherTest { };
+
+TEST_F(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
 {
-    test::ClearSettings();
-    std::string previous = test::CurrentFolder();
     // The slot's path resolves to a real program here, so a slot taken for a game would start it.
     test::TempFolder temp;
     CopyFileA((test::InstallFolder() + "\\chess\\chess.exe").c_str(), (temp.path() + "\\UNUSED").c_str(), FALSE);
@@ -19,7 +19,6 @@ TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
     SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200");   // one started by mistake ends by itself
     {
         test::LauncherSession session;
-        ASSERT_TRUE(session.started());
         HMENU launch = GetSubMenu(GetMenu(session.hwnd()), 1);
         SendMessageA(session.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), MAKELPARAM(1, FALSE));
         EXPECT_TRUE(GetMenuState(launch, ID_LAUNCH_GO, MF_BYCOMMAND) & MF_GRAYED);
@@ -30,10 +29,7 @@ TEST(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
         session.Command(ID_LAUNCH_GO);   // dropped: its update handler disables it
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
     }
-    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", nullptr);
     EXPECT_TRUE(log.Starts().empty());
-    SetCurrentDirectoryA(previous.c_str());
-    test::ClearSettings();
 }
 
 } // namespace

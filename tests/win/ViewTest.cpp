@@ -71,11 +71,6 @@ bool ShowsPicture(HWND splash, UINT id)
     return test::WaitFor([&] { return OnScreen(splash, false, width, height) == PictureColours(id); }, 10000);
 }
 
-HWND ViewOfFrame(HWND frame)
-{
-    return GetWindow(frame, GW_CHILD);
-}
-
 POINT ScreenPoint(HWND view, int x, int y)
 {
     POINT point = {x, y};
@@ -95,36 +90,31 @@ void PressEnterTwice()
     SendInput(4, inputs, sizeof(INPUT));
 }
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public test::DesktopTest<1280, 1024> {
 protected:
     void SetUp() override
     {
-        test::ClearSettings();
-        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+        DesktopTest::SetUp();
         test::MovePointer(1279, 1023);   // outside every window the launcher opens at (0, 0)
     }
-    void TearDown() override { test::ClearSettings(); }
 };
 
 TEST_F(ViewTest, EachSizeShowsItsBackgroundAndButtonsPixelForPixel)
 {
     for (int s : {2, 1, 0}) {
         test::RunningLauncher launcher(test::InstallFolder());
-        HWND frame = launcher.ShowAtTopLeft(s);
-        ASSERT_NE(frame, nullptr) << "size " << s;
-        EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), s, -1)) << "size " << s;
+        EXPECT_TRUE(ShowsComposition(launcher.ShowViewAtTopLeft(s).view, s, -1)) << "size " << s;
     }
 }
 
 TEST_F(ViewTest, ALargerClientStretchesTheBackgroundAndASmallerOneCutsIt)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(2);
-    ASSERT_NE(frame, nullptr);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(2);
     SetWindowPos(frame, nullptr, 0, 0, 1150, 860, SWP_NOZORDER);   // wider than 800: still the large set
-    EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), 2, -1));
+    EXPECT_TRUE(ShowsComposition(view, 2, -1));
     SetWindowPos(frame, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
-    EXPECT_TRUE(ShowsComposition(ViewOfFrame(frame), 2, -1));
+    EXPECT_TRUE(ShowsComposition(view, 2, -1));
 }
 
 TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
@@ -132,9 +122,7 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     test::TempFolder temp;
     test::StandInLog log(temp.path());
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(0);
-    ASSERT_NE(frame, nullptr);
-    HWND view = ViewOfFrame(frame);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(0);
     ASSERT_TRUE(ShowsComposition(view, 0, -1));
 
     // Button 5 (Dominoes); the view's client area is narrower than 640, so take its rectangle from the layout.
@@ -157,11 +145,10 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     test::MovePointer(onFive.x, onFive.y);
     ASSERT_TRUE(ShowsComposition(view, 0, 5));
     test::ClickAt(onFive.x, onFive.y);
-    HWND game = nullptr;
-    ASSERT_TRUE(test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", "Dominoes")) && IsWindowVisible(game); }));
+    HWND game = test::WaitForGameWindow("Dominoes");
+    ASSERT_NE(game, nullptr);
     EXPECT_FALSE(IsWindowVisible(frame));
-    RECT rect = test::WindowRect(game);
-    test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    test::ClickToClose(game);
     EXPECT_TRUE(launcher.WaitForFrame());
     auto starts = log.Starts();
     ASSERT_EQ(starts.size(), 1u);
@@ -172,9 +159,7 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
 TEST_F(ViewTest, KeysMoveTheHighlightUntilEscOrAPointerMoveClearsIt)
 {
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(0);
-    ASSERT_NE(frame, nullptr);
-    HWND view = ViewOfFrame(frame);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(0);
     ASSERT_TRUE(ShowsComposition(view, 0, -1));
 
     test::PressKey(VK_RIGHT); // nothing highlighted: the first game
@@ -206,9 +191,7 @@ TEST_F(ViewTest, EnterStartsTheKeysGameAndTheHighlightIsBackOnItAfterwards)
     test::TempFolder temp;
     test::StandInLog log(temp.path());
     test::RunningLauncher launcher(test::InstallFolder());
-    HWND frame = launcher.ShowAtTopLeft(2);
-    ASSERT_NE(frame, nullptr);
-    HWND view = ViewOfFrame(frame);
+    auto [frame, view] = launcher.ShowViewAtTopLeft(2);
     ASSERT_TRUE(ShowsComposition(view, 2, -1));
 
     // Enter with nothing highlighted, and on a highlight the pointer has taken over from the keys,
