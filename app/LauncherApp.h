@@ -2,10 +2,12 @@
 #pragma once
 
 #include "framework/WinApp.h"
+#include "view/ViewHost.h"
 
 class CMainFrame;
 
-class CLauncherVlm2001App : public CWinApp {
+// Holds the view's registration (m_pLauncherView) for the frame.
+class CLauncherVlm2001App : public CWinApp, public LauncherViewRegistry {
 public:
     CLauncherVlm2001App();
 

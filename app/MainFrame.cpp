@@ -1,5 +1,6 @@
 // The main frame: size rules, launching a game, and saving and restoring the placement.
 #include "MainFrame.h"
+#include "LauncherApp.h"
 
 #include "LaunchRules.h"
 #include "ScreenSizes.h"
@@ -113,7 +114,7 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnTimer(UINT_PTR id)
 {
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     if (id != m_nTimerId || !view) {
         Default();
         return;
@@ -202,7 +203,7 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD)
 
 BOOL CMainFrame::RealizeViewPalette(PaletteMapping mapping)
 {
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     HPALETTE palette = view ? view->GetPalette() : nullptr;
     if (!palette)
         return FALSE;

@@ -80,7 +80,7 @@ int main()
     test::LauncherSession session;
     if (!session.started())
         return 1;
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     const char* route = std::getenv("VELMORA_I386_ROUTE");
     const bool emulated = route && std::strcmp(route, "qemu") == 0;
     if (emulated)

@@ -65,24 +65,34 @@ const MessageEntry CLauncherVlm2001View::messageEntries[] = {
 };
 const MessageMap CLauncherVlm2001View::messageMap = MakeMessageMap(&CView::messageMap, messageEntries);
 
+namespace {
+
+void Register(CLauncherVlm2001View* view)
+{
+    if (LauncherViewRegistry* registry = ViewRegistry())
+        registry->m_pLauncherView = view;
+}
+
+} // namespace
+
 CLauncherVlm2001View::CLauncherVlm2001View()
 {
     m_canvas.Create();
     m_nLastSounded = -1;
     SetHighlightedButton(-1);
-    s_pCurrent = this;
+    Register(this);
     try {
         LoadPictures();
     } catch (...) {
         // No view exists after all: the frame must not reach this one.
-        s_pCurrent = nullptr;
+        Register(nullptr);
         throw;
     }
 }
 
 CLauncherVlm2001View::~CLauncherVlm2001View()
 {
-    s_pCurrent = nullptr;
+    Register(nullptr);
     // The window has gone: clients still holding the accessible object must not reach this view.
     m_accessible.reset();
     if (m_bComInitialized)
@@ -231,7 +241,7 @@ void CLauncherVlm2001View::OnKeyDown(UINT key, UINT, UINT flags)
         return;
     Launch(outcome.launch); // returns once the game has ended
     // Back in front, the keys' highlight is on the game just played, so Enter plays it again.
-    if (s_pCurrent == this)
+    if (LauncherViewRegistry* registry = ViewRegistry(); registry && registry->m_pLauncherView == this)
         SetKeyboardHighlight(outcome.launch);
 }
 

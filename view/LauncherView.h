@@ -38,8 +38,6 @@ public:
     CDibCanvas* GetCanvas() { return &m_canvas; }
     // The palette the view draws with, or null if there is none.
     HPALETTE GetPalette() const { return m_canvas.m_pPalette ? HPALETTE(*m_canvas.m_pPalette) : nullptr; }
-    // The one launcher view while it exists; the frame reaches the view through it.
-    static CLauncherVlm2001View* Current() { return s_pCurrent; }
 
     // The highlighted button if the keys put the highlight there, else -1.
     int GetKeyboardButton() const { return m_bKeyboardHighlight ? m_nHighlighted : -1; }
@@ -85,7 +83,6 @@ private:
     void Launch(int button) override;
 
     static const MessageEntry messageEntries[];
-    static inline CLauncherVlm2001View* s_pCurrent = nullptr;
 
     CDibSurface m_backgrounds[3];
     CDibCanvas m_canvas;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/WinApp.h"
+#include "framework/Wnd.h"
 
 class ViewHost {
 public:
@@ -24,6 +25,24 @@ public:
 protected:
     ~ViewHost() = default;
 };
+
+class CLauncherVlm2001View;
+
+// Where the one launcher view registers itself while it exists: the application object holds it, and the
+// frame reaches the view through it.
+class LauncherViewRegistry {
+public:
+    CLauncherVlm2001View* m_pLauncherView = nullptr;
+
+protected:
+    ~LauncherViewRegistry() = default;
+};
+
+// The application object as the view's registry, or null where another application runs the view.
+inline LauncherViewRegistry* ViewRegistry()
+{
+    return dynamic_cast<LauncherViewRegistry*>(AfxGetApp());
+}
 
 // The application's main window as the view's host, looked up at each use: null before the frame exists
 // and after it has gone.

@@ -84,7 +84,7 @@ TEST_F(AccessibleInProcessTest, AnUnusedSlotIsUnavailableSkippedByTheKeysAndHasN
     test::StandInLog log(temp.path());
     {
         test::LauncherSession session;
-        CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+        CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
         IAccessible* object = Open(view->m_hWnd);
         ASSERT_NE(object, nullptr);
         EXPECT_EQ(Text([&](BSTR* t) { return object->get_accName(Child(8), t); }), L"Go");
@@ -113,7 +113,7 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
     {
         test::LauncherSession session;
         HWND frame = session.hwnd();
-        IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
+        IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
         ASSERT_NE(object, nullptr);
 
         ShowWindow(frame, SW_HIDE);
@@ -142,7 +142,7 @@ TEST_F(AccessibleInProcessTest, TheDefaultActionIsRefusedWhereNoUserCouldClick)
 TEST_F(AccessibleInProcessTest, TheFocusIsTheKeysHighlightWhileTheViewHasTheKeyboard)
 {
     test::LauncherSession session;
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     IAccessible* object = Open(view->m_hWnd);
     ASSERT_NE(object, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive() && GetFocus() == view->m_hWnd; }));
@@ -180,7 +180,7 @@ BSTR WINAPI FailingSysAllocStringLen(const OLECHAR*, UINT)
 TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 {
     test::LauncherSession session;
-    IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
+    IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
     ASSERT_NE(object, nullptr);
     struct Row {
         const char* what;
@@ -207,10 +207,10 @@ TEST_F(AccessibleInProcessTest, AnExceptionInsideAMethodBecomesItsError)
 TEST_F(AccessibleInProcessTest, AClientThatKeepsTheObjectIsRefusedOnceTheViewHasGone)
 {
     test::LauncherSession session;
-    IAccessible* object = Open(CLauncherVlm2001View::Current()->m_hWnd);
+    IAccessible* object = Open(LauncherApp()->m_pLauncherView->m_hWnd);
     ASSERT_NE(object, nullptr);
     session.Close();
-    ASSERT_EQ(CLauncherVlm2001View::Current(), nullptr);
+    ASSERT_EQ(LauncherApp()->m_pLauncherView, nullptr);
 
     // Every member that answers, for the client itself and for a button where it takes a child.
     BSTR text = nullptr;

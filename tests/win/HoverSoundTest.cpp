@@ -46,7 +46,7 @@ protected:
 TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 {
     test::LauncherSession session;
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     // The real pointer is parked outside: the frame's timer would clear the highlight between two
@@ -103,7 +103,7 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 TEST_F(HoverSoundTest, OneSoundPerGameTheKeysReach)
 {
     test::LauncherSession session;
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     auto press = [&](UINT key) {

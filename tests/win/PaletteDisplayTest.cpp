@@ -38,7 +38,7 @@ TEST_F(PaletteDisplayTest, ThePicturesPaletteIsRealisedInTheSystemPalette)
     ASSERT_EQ(bits, 8);
 
     test::LauncherSession session;
-    CLauncherVlm2001View* view = CLauncherVlm2001View::Current();
+    CLauncherVlm2001View* view = LauncherApp()->m_pLauncherView;
     ASSERT_NE(view->GetCanvas()->m_pPalette, nullptr);
     HPALETTE palette = *view->GetCanvas()->m_pPalette;
     EXPECT_TRUE(test::WaitFor([&] { return PictureColoursInSystemPalette(palette) == 236; }))
