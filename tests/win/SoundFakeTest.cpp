@@ -3,6 +3,7 @@
 #include "Harness.h"
 #include "LauncherSession.h"
 #include "SoundTestWave.h"
+#include "sound/PeriodicTimer.h"
 #include "sound/WaveImage.h"
 #include "sound/ZibSound.h"
 
