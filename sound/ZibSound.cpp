@@ -26,24 +26,11 @@ constexpr UINT kServicePeriodMs = 200;
 constexpr UINT kServiceResolutionMs = 10;
 constexpr DWORD kPlayingPollMs = 50;
 
-HRESULT CreateRealDevice(IDirectSound** device)
-{
-    return ::DirectSoundCreate(nullptr, device, nullptr);
-}
-
-HANDLE CreateRealMutex(const char* name)
-{
-    return ::CreateMutexA(nullptr, FALSE, name);
-}
-
-DirectSoundFactory g_factory = &CreateRealDevice;
-SoundMutexFactory g_mutexFactory = &CreateRealMutex;
-
 // The named mutex, or failing that an unnamed one, so that passes in this process still exclude each other.
 HANDLE CreateSoundMutex()
 {
-    HANDLE created = g_mutexFactory(kMutexName);
-    return created ? created : g_mutexFactory(nullptr);
+    HANDLE created = ::CreateMutexA(nullptr, FALSE, kMutexName);
+    return created ? created : ::CreateMutexA(nullptr, FALSE, nullptr);
 }
 
 // Holds this process's own sound lock and then the named mutex, waiting for the two together at most
@@ -92,26 +79,10 @@ int ServiceTick(void* user)
 
 } // namespace
 
-DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory)
-{
-    DirectSoundFactory previous = g_factory;
-    g_factory = factory ? factory : &CreateRealDevice;
-    return previous;
-}
-
-SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory)
-{
-    SoundMutexFactory previous = g_mutexFactory;
-    g_mutexFactory = factory ? factory : &CreateRealMutex;
-    return previous;
-}
-
-// ---- CZibSound ----
-
 CZibSound::CZibSound()
 {
     mutex = CreateSoundMutex();
-    process_lock = g_mutexFactory(nullptr);
+    process_lock = ::CreateMutexA(nullptr, FALSE, nullptr);
 }
 
 CZibSound::~CZibSound()
@@ -153,13 +124,13 @@ bool CZibSound::Init(HWND window, int maxSounds)
     if (!mutex)
         mutex = CreateSoundMutex();
     if (!process_lock)
-        process_lock = g_mutexFactory(nullptr);
+        process_lock = ::CreateMutexA(nullptr, FALSE, nullptr);
     if (!mutex || !process_lock) {
         error_text = kNoMutex;
         return false;
     }
     IDirectSound* created = nullptr;
-    if (g_factory(&created) != DS_OK || !created) {
+    if (::DirectSoundCreate(nullptr, &created, nullptr) != DS_OK || !created) {
         error_text = kCreateFailed;
         return false;
     }

@@ -8,17 +8,6 @@
 
 class CPeriodicTimer;
 
-// Creates the default DirectSound device; tests put a fake device in its place.
-using DirectSoundFactory = HRESULT (*)(IDirectSound** device);
-// Installs `factory` (nullptr: the real DirectSoundCreate) and returns the one it replaces.
-DirectSoundFactory SetDirectSoundFactory(DirectSoundFactory factory);
-
-// Creates the sound's mutexes (`name` null: an unnamed one, as the process's own lock); tests make the
-// creation fail.
-using SoundMutexFactory = HANDLE (*)(const char* name);
-// Installs `factory` (nullptr: the real CreateMutexA) and returns the one it replaces.
-SoundMutexFactory SetSoundMutexFactory(SoundMutexFactory factory);
-
 class CZibSound {
 public:
     CZibSound();

@@ -23,7 +23,7 @@ protected:
         test::ClearSettings();
         ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
         test::g_world = &m_world;
-        m_previousFactory = SetDirectSoundFactory(&test::CreateFakeDevice);
+        ASSERT_TRUE(m_fakeDevice.patched());
         m_previousFolder = test::CurrentFolder();
         SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Highlight.WAV is
         test::MovePointer(1279, 1023);
@@ -31,7 +31,6 @@ protected:
     void TearDown() override
     {
         SetCurrentDirectoryA(m_previousFolder.c_str());
-        SetDirectSoundFactory(m_previousFactory);
         test::g_world = nullptr;
         test::ClearSettings();
     }
@@ -40,7 +39,7 @@ protected:
     int Sounds() const { return m_world.bufferRequests; }
 
     test::FakeWorld m_world;
-    DirectSoundFactory m_previousFactory = nullptr;
+    test::ImportPatch m_fakeDevice = test::UseFakeDevice();
     std::string m_previousFolder;
 };
 
