@@ -80,10 +80,10 @@ target_compile_definitions(velmora_framework PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
 add_library(velmora_graphics STATIC graphics/DibSurface.cpp)
 target_link_libraries(velmora_graphics PUBLIC velmora_framework gdi32)
 
-add_library(velmora_sound STATIC sound/SoundClip.cpp sound/WaveImage.cpp sound/ZibSound.cpp)
+add_library(velmora_sound STATIC sound/PeriodicTimer.cpp sound/SoundClip.cpp sound/WaveImage.cpp sound/ZibSound.cpp)
 # winmm's header declares its functions as imported, which would call them through an import slot that a
 # delay-import library leaves empty; declared plainly, they are called through its loading thunks.
-set_source_files_properties(sound/ZibSound.cpp PROPERTIES COMPILE_DEFINITIONS _WINMM_)
+set_source_files_properties(sound/PeriodicTimer.cpp PROPERTIES COMPILE_DEFINITIONS _WINMM_)
 target_link_libraries(velmora_sound PUBLIC velmora_framework delay_dsound delay_winmm)
 
 add_library(velmora_app STATIC

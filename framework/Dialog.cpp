@@ -9,25 +9,14 @@ const MessageMap CDialog::messageMap = MakeMessageMap(&CWnd::messageMap, message
 
 INT_PTR CDialog::DoModal()
 {
-    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    if (!parent) {
-        CWnd* main = AfxGetMainWnd();
-        parent = main ? main->m_hWnd : nullptr;
-    }
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), parent, &DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), MainWindowHandle(),
+                             &DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CDialog* dialog;
-    if (message == WM_INITDIALOG) {
-        dialog = reinterpret_cast<CDialog*>(lParam);
-        dialog->m_hWnd = hwnd;
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    } else {
-        dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
-    }
+    auto* dialog =
+        static_cast<CDialog*>(Bind(hwnd, message == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam) : nullptr));
     if (!dialog)
         return FALSE;
 
@@ -49,11 +38,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     };
     LRESULT result = DispatchGuarded(hwnd, message, wParam, lParam, dispatch);
 
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        dialog->m_hWnd = nullptr;
-        dialog->PostNcDestroy();
-    }
+    if (message == WM_NCDESTROY)
+        dialog->Unbind();
     if (message == WM_INITDIALOG)
         return result;
     if (handled)

@@ -6,9 +6,10 @@
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+    explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
 
-    // Runs the dialog until it ends; returns the value given to EndDialog, or -1 if it could not be shown.
+    // Runs the dialog, owned by the main window, until it ends; returns the value given to EndDialog, or -1
+    // if it could not be shown.
     INT_PTR DoModal();
     void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
 
@@ -30,5 +31,4 @@ protected:
 private:
     static const MessageEntry messageEntries[];
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
 };

@@ -43,16 +43,9 @@ const MessageEntry CDocument::messageEntries[] = {
 };
 const MessageMap CDocument::messageMap = MakeMessageMap(&CCmdTarget::messageMap, messageEntries);
 
-BOOL CDocument::OnNewDocument()
-{
-    m_strPathName = CString();
-    m_strTitle = LoadResourceString(AFX_IDS_UNTITLED);
-    return TRUE;
-}
-
 BOOL CDocument::OnOpenDocument(const char* path)
 {
-    if (!SerializeFile(path, CArchive::load))
+    if (!SerializeFile(path, false))
         return FALSE;
     m_strOpenedPath = FullPath(path);
     return TRUE;
@@ -60,23 +53,18 @@ BOOL CDocument::OnOpenDocument(const char* path)
 
 BOOL CDocument::OnSaveDocument(const char* path)
 {
-    return SerializeFile(path, CArchive::store);
+    return SerializeFile(path, true);
 }
 
-void CDocument::Serialize(CArchive&)
+BOOL CDocument::SerializeFile(const char* path, bool storing)
 {
-}
-
-BOOL CDocument::SerializeFile(const char* path, CArchive::Mode mode)
-{
-    bool storing = mode == CArchive::store;
     HANDLE file = ::CreateFileA(path, storing ? GENERIC_WRITE : GENERIC_READ, storing ? 0 : FILE_SHARE_READ, nullptr,
                                 storing ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         AfxGetApp()->ReportError(storing ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
     }
-    CArchive archive(file, mode);
+    CArchive archive(file);
     Serialize(archive);
     ::CloseHandle(file);
     return TRUE;
@@ -84,12 +72,7 @@ BOOL CDocument::SerializeFile(const char* path, CArchive::Mode mode)
 
 void CDocument::SetPathName(const char* path)
 {
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &filePart);
-    m_strPathName = length && length < MAX_PATH ? full : path;
-    m_strTitle = filePart && length < MAX_PATH ? filePart : path;
-    AfxGetApp()->AddToRecentFileList(m_strPathName);
+    AfxGetApp()->AddToRecentFileList(FullPath(path));
 }
 
 void CDocument::OnFileSave()

@@ -14,29 +14,22 @@ class CSingleDocTemplate;
 // A document file opened for reading or writing.
 class CArchive {
 public:
-    enum Mode { load, store };
-    CArchive(HANDLE file, Mode mode) : m_hFile(file), m_mode(mode) {}
-    BOOL IsStoring() const { return m_mode == store; }
-    BOOL IsLoading() const { return m_mode == load; }
+    explicit CArchive(HANDLE file) : m_hFile(file) {}
     HANDLE m_hFile;
-
-private:
-    Mode m_mode;
 };
 
 class CDocument : public CCmdTarget {
 public:
     // Called for a new document; TRUE to go on.
-    virtual BOOL OnNewDocument();
-    virtual BOOL OnOpenDocument(const char* path);
-    virtual BOOL OnSaveDocument(const char* path);
-    // Reads or writes the document's data through `archive`.
-    virtual void Serialize(CArchive& archive);
+    virtual BOOL OnNewDocument() { return TRUE; }
+    BOOL OnOpenDocument(const char* path);
+    BOOL OnSaveDocument(const char* path);
+    // Reads or writes the document's data through the archive; the base class has none.
+    virtual void Serialize(CArchive&) {}
 
+    // The document is now the file at `path`: it heads the recent-file list.
     void SetPathName(const char* path);
-    const CString& GetPathName() const { return m_strPathName; }
 
-    CString m_strTitle;
     CSingleDocTemplate* m_pDocTemplate = nullptr;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
@@ -47,9 +40,8 @@ protected:
 
 private:
     // Opens `path` and serialises through it; reports and returns FALSE when the file cannot be used.
-    BOOL SerializeFile(const char* path, CArchive::Mode mode);
+    BOOL SerializeFile(const char* path, bool storing);
     static const MessageEntry messageEntries[];
-    CString m_strPathName;
     // The file last opened as the document (full path), which saving never writes; kept past a new document.
     CString m_strOpenedPath;
 };

@@ -18,24 +18,19 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CCreateContext* context)
 {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     // The title is the first line of the document string.
-    std::string title = LoadResourceString(resourceId).str();
-    m_strTitle = title.substr(0, title.find('\n'));
+    std::string strings = LoadResourceString(resourceId).str();
+    std::string title = strings.substr(0, strings.find('\n'));
     m_hAccelTable = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
     HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
     HICON icon = ::LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
     const char* windowClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
     m_pCreateContext = context;
-    BOOL created = CreateEx(0, windowClass, m_strTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+    BOOL created = CreateEx(0, windowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, nullptr, menu);
     if (!created && ::IsMenu(menu))
         ::DestroyMenu(menu);   // a window that never existed did not take the menu
     return created;
-}
-
-BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT&)
-{
-    return TRUE;
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg)
@@ -55,11 +50,6 @@ BOOL CFrameWnd::OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui)
     return app && app->OnCmdMsg(id, action, ui);
 }
 
-CDocument* CFrameWnd::GetActiveDocument() const
-{
-    return m_pViewActive ? m_pViewActive->m_pDocument : nullptr;
-}
-
 void CFrameWnd::InitialUpdateFrame(CDocument* document, bool makeVisible)
 {
     CWinApp* app = AfxGetApp();
@@ -69,7 +59,6 @@ void CFrameWnd::InitialUpdateFrame(CDocument* document, bool makeVisible)
         m_pViewActive->m_pDocument = document;
         m_pViewActive->OnInitialUpdate();
     }
-    UpdateFrameTitle();
 }
 
 int CFrameWnd::OnCreate(LPCREATESTRUCT)
@@ -106,7 +95,7 @@ void CFrameWnd::OnSize(UINT type, int cx, int cy)
 
 void CFrameWnd::OnClose()
 {
-    CDocument* document = GetActiveDocument();
+    CDocument* document = m_pViewActive ? m_pViewActive->m_pDocument : nullptr;
     CSingleDocTemplate* docTemplate = document ? document->m_pDocTemplate : nullptr;
     DestroyWindow();   // deletes this frame
     if (docTemplate)
@@ -130,7 +119,7 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL systemMenu)
         UINT id = ::GetMenuItemID(popup, index);
         if (id == 0 || id == UINT(-1))
             continue;   // separators and sub-menus are left alone
-        CCmdUI state(id, popup, UINT(index));
+        CCmdUI state(popup, UINT(index));
         if (!OnCmdMsg(id, CmdAction::Update, &state))
             state.Enable(OnCmdMsg(id, CmdAction::Probe, nullptr));   // no handler at all: greyed
     }
@@ -144,15 +133,6 @@ void CFrameWnd::PostNcDestroy()
         ::PostQuitMessage(0);
     }
     delete this;
-}
-
-void CFrameWnd::UpdateFrameTitle()
-{
-    CString title = m_strTitle;
-    CDocument* document = GetActiveDocument();
-    if ((::GetWindowLongA(m_hWnd, GWL_STYLE) & FWS_ADDTOTITLE) && document)
-        title = document->m_strTitle + " - " + m_strTitle;
-    ::SetWindowTextA(m_hWnd, title);
 }
 
 const MessageEntry CView::messageEntries[] = {

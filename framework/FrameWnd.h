@@ -7,7 +7,8 @@
 class CDocument;
 class CView;
 
-// The frame adds its document's title to its own when created with this style.
+// The style asking the frame to add its document's title to its own; our frame takes it off and keeps
+// the application's title alone, so nothing here reads it.
 inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
 
 // Id of the view window inside its frame.
@@ -24,13 +25,10 @@ public:
     // Creates the frame from resource `resourceId`: menu, accelerators, icon and title.
     BOOL LoadFrame(UINT resourceId, DWORD style, CCreateContext* context);
 
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
     // Routes a command to the view (and its document), then the frame, then the application.
     BOOL OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) override;
 
-    CView* GetActiveView() const { return m_pViewActive; }
-    CDocument* GetActiveDocument() const;
     // Updates the view for `document`; a new frame is first shown with the application's show command.
     void InitialUpdateFrame(CDocument* document, bool makeVisible);
 
@@ -47,10 +45,8 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    void UpdateFrameTitle();
     static const MessageEntry messageEntries[];
 
-    CString m_strTitle;
     HACCEL m_hAccelTable = nullptr;
     CView* m_pViewActive = nullptr;
     CCreateContext* m_pCreateContext = nullptr;
@@ -64,7 +60,7 @@ public:
     // Routes a command to the view, then its document.
     BOOL OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) override;
     // Called once the frame and document are complete, and after each new document.
-    virtual void OnInitialUpdate();
+    void OnInitialUpdate();
     // Draws the view; called for WM_PAINT with the paint device context.
     virtual void OnDraw(CDC* dc) = 0;
 

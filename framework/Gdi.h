@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 class CGdiObject {
 public:
     CGdiObject() = default;
@@ -22,7 +20,6 @@ public:
         m_hObject = handle;
         return TRUE;
     }
-    HGDIOBJ Detach() { return std::exchange(m_hObject, nullptr); }
     // Deletes the handle; FALSE when there was none or Windows refused.
     BOOL DeleteObject()
     {

@@ -35,12 +35,11 @@ constexpr MessageMap MakeMessageMap(const MessageMap* base, const MessageEntry (
 // Asks a menu item or a pending command whether it is enabled and checked.
 class CCmdUI {
 public:
-    CCmdUI(UINT id, HMENU menu = nullptr, UINT index = 0) : m_nID(id), m_hMenu(menu), m_nIndex(index) {}
+    explicit CCmdUI(HMENU menu = nullptr, UINT index = 0) : m_hMenu(menu), m_nIndex(index) {}
 
     void Enable(BOOL on = TRUE);
     void SetCheck(int check = 1);
 
-    UINT m_nID;
     HMENU m_hMenu;      // null when a command is about to run rather than a menu opening
     UINT m_nIndex;
     BOOL m_bEnabled = TRUE;
@@ -84,10 +83,17 @@ template <> struct Decode<WM_SETFOCUS> : DecodeWindow {};
 template <> struct Decode<WM_PALETTECHANGED> : DecodeWindow {};
 template <> struct Decode<WM_PALETTEISCHANGING> : DecodeWindow {};
 template <> struct Decode<WM_QUERYNEWPALETTE> : DecodeQueryBool {};
-template <> struct Decode<WM_TIMER> {
-    template <class T> using Handler = void (T::*)(UINT_PTR);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { (t.*H)(w); return 0; }
+// wParam alone, as the handler's parameter.
+template <class W> struct DecodeWParam {
+    template <class T> using Handler = void (T::*)(W);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
+    {
+        (t.*H)(W(w));
+        return 0;
+    }
 };
+// The timer's id.
+template <> struct Decode<WM_TIMER> : DecodeWParam<UINT_PTR> {};
 template <> struct Decode<WM_SIZING> {
     template <class T> using Handler = void (T::*)(UINT, LPRECT);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
@@ -96,14 +102,17 @@ template <> struct Decode<WM_SIZING> {
         return TRUE;
     }
 };
-template <> struct Decode<WM_SIZE> {
-    template <class T> using Handler = void (T::*)(UINT, int, int);
+// wParam, then lParam's low and high words, each as the handler's parameter.
+template <class Low, class High> struct DecodeWords {
+    template <class T> using Handler = void (T::*)(UINT, Low, High);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
     {
-        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
+        (t.*H)(UINT(w), Low(LOWORD(l)), High(HIWORD(l)));
         return 0;
     }
 };
+// The kind of change, then the new client width and height.
+template <> struct Decode<WM_SIZE> : DecodeWords<int, int> {};
 template <> struct Decode<WM_ACTIVATEAPP> {
     template <class T> using Handler = void (T::*)(BOOL, DWORD);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
@@ -112,24 +121,10 @@ template <> struct Decode<WM_ACTIVATEAPP> {
         return 0;
     }
 };
-template <> struct Decode<WM_DISPLAYCHANGE> {
-    // Colour depth, then the new width and height as unsigned 16-bit values.
-    template <class T> using Handler = void (T::*)(UINT, UINT, UINT);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
-        return 0;
-    }
-};
-template <> struct Decode<WM_ENDSESSION> {
-    // Whether the session really ends.
-    template <class T> using Handler = void (T::*)(BOOL);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
-    {
-        (t.*H)(BOOL(w));
-        return 0;
-    }
-};
+// Colour depth, then the new width and height as unsigned 16-bit values.
+template <> struct Decode<WM_DISPLAYCHANGE> : DecodeWords<UINT, UINT> {};
+// Whether the session really ends.
+template <> struct Decode<WM_ENDSESSION> : DecodeWParam<BOOL> {};
 template <> struct Decode<WM_ERASEBKGND> {
     template <class T> using Handler = BOOL (T::*)(HDC);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { return (t.*H)(reinterpret_cast<HDC>(w)); }
@@ -145,15 +140,8 @@ struct DecodeMouse {
 };
 template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
 template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
-template <> struct Decode<WM_KEYDOWN> {
-    // The virtual key, the repeat count, and the flags (KF_REPEAT: the key was already down, auto-repeat).
-    template <class T> using Handler = void (T::*)(UINT, UINT, UINT);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(UINT(w), LOWORD(l), HIWORD(l));
-        return 0;
-    }
-};
+// The virtual key, the repeat count, and the flags (KF_REPEAT: the key was already down, auto-repeat).
+template <> struct Decode<WM_KEYDOWN> : DecodeWords<UINT, UINT> {};
 template <> struct Decode<WM_WINDOWPOSCHANGING> {
     // The proposed position, size and flags, which the handler may change.
     template <class T> using Handler = void (T::*)(WINDOWPOS*);

@@ -5,18 +5,16 @@
 
 #include <cstring>
 
-BOOL CString::LoadString(UINT id)
+CString LoadResourceString(UINT id)
 {
     // LoadStringW with no buffer gives the resource text itself, whatever its length.
     const wchar_t* text = nullptr;
     int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    m_text.clear();
     if (length <= 0 || !text)
-        return FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    m_text.resize(bytes);
-    WideCharToMultiByte(CP_ACP, 0, text, length, m_text.data(), bytes, nullptr, nullptr);
-    return TRUE;
+        return CString();
+    std::string narrow(WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), int(narrow.size()), nullptr, nullptr);
+    return CString(std::move(narrow));
 }
 
 int CString::CompareNoCase(const char* other) const
@@ -25,11 +23,4 @@ int CString::CompareNoCase(const char* other) const
     if (velmora::EqualsIgnoringCase(m_text, other ? other : "", isLead))
         return 0;
     return lstrcmpiA(m_text.c_str(), other ? other : "") < 0 ? -1 : 1;
-}
-
-CString LoadResourceString(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
 }

@@ -11,20 +11,14 @@ public:
     CString(const char* text) : m_text(text ? text : "") {}
     CString(std::string text) : m_text(std::move(text)) {}
 
-    // Loads string resource `id`; FALSE (and empty) when there is none.
-    BOOL LoadString(UINT id);
-
     operator const char*() const { return m_text.c_str(); }
     const std::string& str() const { return m_text; }
-    int GetLength() const { return int(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
 
     // 0 when equal ignoring letter case, double-byte characters compared whole.
     int CompareNoCase(const char* other) const;
 
-    CString& operator+=(const CString& more) { m_text += more.m_text; return *this; }
-    friend CString operator+(CString a, const CString& b) { return a += b; }
-    friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
+    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
 
 private:
     std::string m_text;

@@ -90,6 +90,12 @@ CWnd* AfxGetMainWnd()
     return g_app ? g_app->m_pMainWnd : nullptr;
 }
 
+HWND MainWindowHandle()
+{
+    CWnd* main = AfxGetMainWnd();
+    return main ? main->m_hWnd : nullptr;
+}
+
 void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL)
 {
     if (!flag) {
@@ -118,7 +124,7 @@ CWinApp::CWinApp(const char* appName)
     std::string module(path, length < MAX_PATH ? length : 0);
     std::string name = module.substr(module.find_last_of("\\/") + 1);
     m_exeName = name.substr(0, name.rfind('.'));
-    m_helpPath = module.substr(0, module.size() - (name.size() - m_exeName.GetLength())) + ".HLP";
+    m_helpPath = module.substr(0, module.size() - (name.size() - m_exeName.str().size())) + ".HLP";
     m_appName = appName ? CString(appName) : LoadResourceString(AFX_IDS_APP_TITLE);
     if (m_appName.IsEmpty())
         m_appName = m_exeName;
@@ -181,7 +187,7 @@ LRESULT CWinApp::ProcessWndProcException(const char* description, const MSG& msg
         ::ValidateRect(msg.hwnd, nullptr);
         return 0;
     }
-    ::MessageBoxA(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, description, m_pszAppName, MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxA(MainWindowHandle(), description, m_pszAppName, MB_OK | MB_ICONEXCLAMATION);
     return 0;
 }
 
@@ -324,7 +330,7 @@ void CWinApp::RegisterShellFileTypes(BOOL compatible)
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)
 {
-    ::WinHelpA(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, m_pszHelpFilePath, command, data);
+    ::WinHelpA(MainWindowHandle(), m_pszHelpFilePath, command, data);
 }
 
 BOOL CWinApp::DoPromptFileName(CString& fileName, UINT titleId, BOOL open)
@@ -339,7 +345,7 @@ BOOL CWinApp::DoPromptFileName(CString& fileName, UINT titleId, BOOL open)
 
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    ofn.hwndOwner = MainWindowHandle();
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
@@ -359,8 +365,7 @@ BOOL CWinApp::DoPromptFileName(CString& fileName, UINT titleId, BOOL open)
 
 void CWinApp::ReportError(UINT messageId)
 {
-    ::MessageBoxA(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, LoadResourceString(messageId), m_pszAppName,
-                  MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxA(MainWindowHandle(), LoadResourceString(messageId), m_pszAppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CWinApp::OnFileNew()

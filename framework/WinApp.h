@@ -16,9 +16,8 @@ class CCommandLineInfo {
 public:
     enum Shell { FileNew, FileOpen };
 
-    virtual ~CCommandLineInfo() = default;
     // One command-line argument; `flag` when it began with '/' or '-' (then without it).
-    virtual void ParseParam(const char* param, BOOL flag, BOOL last);
+    void ParseParam(const char* param, BOOL flag, BOOL last);
 
     BOOL m_bShowSplash = TRUE;
     Shell m_nShellCommand = FileNew;
@@ -36,13 +35,13 @@ public:
     // Called once before the message loop; FALSE ends the program.
     virtual BOOL InitInstance();
     // The message loop; returns the program's exit code.
-    virtual int Run();
+    int Run();
     // Called once after the message loop; writes the standard settings.
-    virtual int ExitInstance();
+    int ExitInstance();
     // Called for every message before it is dispatched; TRUE when it was handled.
     virtual BOOL PreTranslateMessage(MSG* msg);
     // Called when a handler throws: fails WM_CREATE, validates WM_PAINT, otherwise reports and goes on.
-    virtual LRESULT ProcessWndProcException(const char* description, const MSG& msg);
+    LRESULT ProcessWndProcException(const char* description, const MSG& msg);
 
     void ParseCommandLine(CCommandLineInfo& info);
     BOOL ProcessShellCommand(CCommandLineInfo& info);
@@ -94,5 +93,7 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+// The main window's handle, the owner of the program's boxes; null while there is none.
+HWND MainWindowHandle();
 // The program's entry: runs the one application object.
 int AfxWinMain(HINSTANCE instance, char* commandLine, int showCommand);

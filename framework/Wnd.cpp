@@ -127,7 +127,7 @@ BOOL CWnd::RouteCommand(WPARAM wParam, LPARAM lParam)
     UINT id = LOWORD(wParam);
     if (lParam == 0) {
         // A menu item or accelerator: a command its update handler disables is dropped.
-        CCmdUI state(id);
+        CCmdUI state;
         OnCmdMsg(id, CmdAction::Update, &state);
         if (!state.m_bEnabled)
             return TRUE;
@@ -146,18 +146,31 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(message, wParam, lParam);
 }
 
+CWnd* CWnd::Bind(HWND hwnd, CWnd* created)
+{
+    if (!created)
+        return reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    created->m_hWnd = hwnd;
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return created;
+}
+
+void CWnd::Unbind()
+{
+    ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    m_hWnd = nullptr;
+    PostNcDestroy();
+}
+
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* wnd;
+    CWnd* created = nullptr;
     if (message == WM_NCCREATE) {
-        wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        wnd->m_hWnd = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
+        created = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (t_creationBound)
             *t_creationBound = true;
-    } else {
-        wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }
+    CWnd* wnd = Bind(hwnd, created);
     if (!wnd)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
@@ -165,11 +178,8 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     auto dispatch = [&] { return wnd->Dispatch(message, wParam, lParam); };
     LRESULT result = DispatchGuarded(hwnd, message, wParam, lParam, dispatch);
 
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        wnd->m_hWnd = nullptr;
-        wnd->PostNcDestroy();
-    }
+    if (message == WM_NCDESTROY)
+        wnd->Unbind();
     return result;
 }
 

@@ -59,6 +59,12 @@ protected:
     virtual BOOL RouteCommand(WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The object bound to the window; `created`, given at the window's first message for its object, is
+    // bound first (in GWLP_USERDATA, for windows and dialogs alike).
+    static CWnd* Bind(HWND hwnd, CWnd* created);
+    // Called after the window's last message: the binding goes, then PostNcDestroy (which may delete this).
+    void Unbind();
+
     // Runs `handle` with this message as the current one; what it throws goes to the application
     // instead of unwinding into Windows.
     template <class Handler>

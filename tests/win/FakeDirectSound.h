@@ -1,6 +1,7 @@
 // A fake DirectSound device for the tests: it records what it is asked and does what FakeWorld says.
 #pragma once
 
+#include "Harness.h"
 #include "sound/ZibSound.h"
 
 #include <atomic>
@@ -179,6 +180,19 @@ inline HRESULT CreateFakeDevice(IDirectSound** device)
     g_world->deviceRefs = 1;
     *device = &g_device;
     return DS_OK;
+}
+
+inline HRESULT WINAPI FakeDirectSoundCreate(LPCGUID, LPDIRECTSOUND* device, LPUNKNOWN)
+{
+    return CreateFakeDevice(device);
+}
+
+// The program's DirectSoundCreate answered by the fake device while the patch lives (dsound is
+// delay-loaded: its calls go through the stub).
+inline ImportPatch UseFakeDevice()
+{
+    return ImportPatch(reinterpret_cast<const void*>(&::DirectSoundCreate),
+                       reinterpret_cast<const void*>(&FakeDirectSoundCreate));
 }
 
 } // namespace test

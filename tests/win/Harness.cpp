@@ -3,6 +3,7 @@
 
 #include "framework/WinApp.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -253,18 +254,40 @@ ImportPatch::ImportPatch(const char* dll, const char* function, const void* repl
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
                 continue;
-            m_slot = reinterpret_cast<const void**>(&slots->u1.Function);
-            m_original = *m_slot;
-            Write(replacement);
+            Install(reinterpret_cast<const void**>(&slots->u1.Function), replacement);
             return;
         }
     }
+}
+
+ImportPatch::ImportPatch(const void* stub, const void* replacement)
+{
+    // The linker's stub is one `jmp [slot]`: an absolute address on i686, relative to the next instruction
+    // on x86_64.
+    const auto* code = static_cast<const BYTE*>(stub);
+    if (code[0] != 0xFF || code[1] != 0x25)
+        return;
+    std::int32_t operand = 0;
+    std::memcpy(&operand, code + 2, sizeof operand);
+#ifdef _WIN64
+    auto slot = reinterpret_cast<std::uintptr_t>(code + 6) + std::uintptr_t(std::intptr_t(operand));
+#else
+    auto slot = std::uintptr_t(std::uint32_t(operand));
+#endif
+    Install(reinterpret_cast<const void**>(slot), replacement);
 }
 
 ImportPatch::~ImportPatch()
 {
     if (m_slot)
         Write(m_original);
+}
+
+void ImportPatch::Install(const void** slot, const void* replacement)
+{
+    m_slot = slot;
+    m_original = *slot;
+    Write(replacement);
 }
 
 void ImportPatch::Write(const void* target)

@@ -97,6 +97,10 @@ private:
 class ImportPatch {
 public:
     ImportPatch(const char* dll, const char* function, const void* replacement);
+    // For a function the program calls through the linker's `jmp [slot]` stub, as it calls every
+    // delay-loaded one (the linker registers no delay-import directory to look it up by name): patches
+    // the slot that `stub` jumps through.
+    ImportPatch(const void* stub, const void* replacement);
     ~ImportPatch();
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
@@ -108,6 +112,7 @@ public:
     }
 
 private:
+    void Install(const void** slot, const void* replacement);
     void Write(const void* target);
     const void** m_slot = nullptr;
     const void* m_original = nullptr;

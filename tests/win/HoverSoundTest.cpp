@@ -22,13 +22,12 @@ protected:
     {
         DesktopTest::SetUp();
         test::g_world = &m_world;
-        m_previousFactory = SetDirectSoundFactory(&test::CreateFakeDevice);
+        ASSERT_TRUE(m_fakeDevice.patched());
         SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Highlight.WAV is
         test::MovePointer(1279, 1023);
     }
     void TearDown() override
     {
-        SetDirectSoundFactory(m_previousFactory);
         test::g_world = nullptr;
         DesktopTest::TearDown();
     }
@@ -37,7 +36,7 @@ protected:
     int Sounds() const { return m_world.bufferRequests; }
 
     test::FakeWorld m_world;
-    DirectSoundFactory m_previousFactory = nullptr;
+    test::ImportPatch m_fakeDevice = test::UseFakeDevice();
 };
 
 // The pointer's positions reach the view as its own mouse messages, in order: a real pointer on

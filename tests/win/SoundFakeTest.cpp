@@ -3,6 +3,7 @@
 #include "Harness.h"
 #include "LauncherSession.h"
 #include "SoundTestWave.h"
+#include "sound/PeriodicTimer.h"
 #include "sound/WaveImage.h"
 #include "sound/ZibSound.h"
 #include "tests/fuzz/RiffWaveImages.h"
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -150,7 +152,7 @@ protected:
         LauncherTest::SetUp();
         g_world = &m_world;
         watch::testThread = GetCurrentThreadId();
-        m_previous = SetDirectSoundFactory(&CreateFakeDevice);
+        ASSERT_TRUE(m_fakeDevice.patched());
         m_window = CreateWindowA("STATIC", "sound", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_window, nullptr);
         m_sound = m_temp.path() + "\\tick.wav";
@@ -158,7 +160,6 @@ protected:
     }
     void TearDown() override
     {
-        SetDirectSoundFactory(m_previous);
         watch::counting = false;
         watch::holdUpFreeOf = nullptr;
         DestroyWindow(m_window);
@@ -177,7 +178,7 @@ protected:
     }
 
     FakeWorld m_world;
-    DirectSoundFactory m_previous = nullptr;
+    test::ImportPatch m_fakeDevice = test::UseFakeDevice();
     HWND m_window = nullptr;
     test::TempFolder m_temp;
     std::string m_sound;
@@ -248,18 +249,19 @@ TEST_F(SoundFake, InitRefusesNoWindowAndASecondCallButAllowsARetry)
     EXPECT_EQ(m_world.devicesCreated, 1);
 }
 
-HANDLE NoMutex(const char*)
+HANDLE WINAPI NoMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR)
 {
     return nullptr;
 }
 
-HANDLE OnlyAnUnnamedMutex(const char* name)
+// The unnamed one through the wide function: the narrow one is patched.
+HANDLE WINAPI OnlyAnUnnamedMutex(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCSTR name)
 {
-    return name ? nullptr : CreateMutexA(nullptr, FALSE, nullptr);
+    return name ? nullptr : CreateMutexW(attributes, owned, nullptr);
 }
 
 struct MutexRow {
-    SoundMutexFactory factory;
+    HANDLE(WINAPI* createMutex)(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR);
     bool result;
     const char* text;
 };
@@ -274,10 +276,12 @@ TEST_F(SoundFake, WithoutAnyMutexInitFailsAndTheManagerStaysSilent)
     for (const MutexRow& row : rows) {
         SCOPED_TRACE(row.result);
         int devices = m_world.devicesCreated;
-        SoundMutexFactory previous = SetSoundMutexFactory(row.factory);
+        std::optional<test::ImportPatch> failing;
+        failing.emplace("kernel32.dll", "CreateMutexA", reinterpret_cast<const void*>(row.createMutex));
+        ASSERT_TRUE(failing->patched());
         CZibSound sound;
         bool initialised = sound.Init(m_window, 16);
-        SetSoundMutexFactory(previous);
+        failing.reset();
         EXPECT_EQ(initialised, row.result);
         EXPECT_STREQ(sound.GetErrorText(), row.text);
         EXPECT_EQ(m_world.devicesCreated - devices, row.result ? 1 : 0);
