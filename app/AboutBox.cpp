@@ -17,7 +17,8 @@ const MessageEntry CAboutBox::messageEntries[] = {
 };
 const MessageMap CAboutBox::messageMap = MakeMessageMap(&CDialog::messageMap, messageEntries);
 
-CAboutBox::CAboutBox() : CDialog(IDD_ABOUTBOX)
+CAboutBox::CAboutBox()
+    : CDialog(IDD_ABOUTBOX)
 {
 }
 
@@ -31,7 +32,7 @@ BOOL CAboutBox::OnInitDialog()
     if (reader.ReadVersion(fileName)) {
         const VS_FIXEDFILEINFO& info = reader.m_fileInfo;
         std::snprintf(version, sizeof version, "%d.%d.%d.%d", HIWORD(info.dwFileVersionMS),
-                      LOWORD(info.dwFileVersionMS), HIWORD(info.dwFileVersionLS), LOWORD(info.dwFileVersionLS));
+            LOWORD(info.dwFileVersionMS), HIWORD(info.dwFileVersionLS), LOWORD(info.dwFileVersionLS));
     }
 
     // The text is a format with one "%s"; it is filled by hand so no other '%' can be misread.

@@ -14,7 +14,10 @@ constexpr WORD kWesternCodePage = 1252;
 // Keeps a module loaded for as long as the record is being read.
 class ModuleReference {
 public:
-    explicit ModuleReference(const char* name) : m_module(::LoadLibraryA(name)) {}
+    explicit ModuleReference(const char* name)
+        : m_module(::LoadLibraryA(name))
+    {
+    }
     ~ModuleReference()
     {
         if (m_module)
@@ -33,7 +36,7 @@ BOOL CFileVersionReader::ReadVersion(const char* moduleName)
 {
     m_wCodePage = kWesternCodePage;
     m_fileInfo = {};
-    ModuleReference reference(moduleName);   // makes a module that is not loaded yet known to the process
+    ModuleReference reference(moduleName); // makes a module that is not loaded yet known to the process
 
     HMODULE module = ::GetModuleHandleA(moduleName);
     if (!module && moduleName)
@@ -57,13 +60,12 @@ BOOL CFileVersionReader::ReadVersion(const char* moduleName)
     void* value = nullptr;
     UINT valueSize = 0;
     // A record too short to hold the whole fixed information counts as unreadable.
-    if (!::VerQueryValueA(m_pVersionData.get(), "\\", &value, &valueSize) || !value ||
-        valueSize < sizeof m_fileInfo)
+    if (!::VerQueryValueA(m_pVersionData.get(), "\\", &value, &valueSize) || !value || valueSize < sizeof m_fileInfo)
         return FALSE;
     std::memcpy(&m_fileInfo, value, sizeof m_fileInfo);
 
-    if (::VerQueryValueA(m_pVersionData.get(), "\\VarFileInfo\\Translation", &value, &valueSize) && value &&
-        valueSize >= 4) {
+    if (::VerQueryValueA(m_pVersionData.get(), "\\VarFileInfo\\Translation", &value, &valueSize) && value
+        && valueSize >= 4) {
         DWORD translation;
         std::memcpy(&translation, value, 4);
         m_wLanguage = LOWORD(translation);

@@ -13,7 +13,7 @@ void LoadDllsFromTheSystemFolderOnly()
     using SetDirectories = BOOL(WINAPI*)(DWORD);
     HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
     auto set = kernel ? reinterpret_cast<SetDirectories>(
-                            reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                   reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
                       : nullptr;
     if (set)
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);

@@ -51,8 +51,7 @@ HWND ApartmentWindow()
 void WaitAnsweringSentMessages(HANDLE process)
 {
     for (;;) {
-        DWORD woken =
-            ::MsgWaitForMultipleObjects(1, &process, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_POSTMESSAGE);
+        DWORD woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_POSTMESSAGE);
         if (woken == WAIT_OBJECT_0)
             return;
         if (woken != WAIT_OBJECT_0 + 1 && woken != WAIT_TIMEOUT) {
@@ -269,8 +268,8 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
     DWORD length = ::GetFullPathNameA(path, DWORD(velmora::kFullPathCapacity), fullPath, &filePart);
     if (!velmora::IsUsableFullPathResult(length))
         return;
-    std::string folder =
-        velmora::WorkingFolderOf(fullPath, filePart ? std::size_t(filePart - fullPath) : std::string::npos);
+    std::string folder
+        = velmora::WorkingFolderOf(fullPath, filePart ? std::size_t(filePart - fullPath) : std::string::npos);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -281,8 +280,8 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
     std::string commandLine = velmora::GameCommandLine(path.str(), arguments.str());
     PROCESS_INFORMATION process = {};
     // The full path names the executable, so no other program of that name can be picked up.
-    if (::CreateProcessA(fullPath, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
-                         &process)) {
+    if (::CreateProcessA(
+            fullPath, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup, &process)) {
         m_bGameRunning = TRUE;
         ::WaitForInputIdle(process.hProcess, kGameIdleWaitMs);
         WaitAnsweringSentMessages(process.hProcess);
@@ -292,8 +291,7 @@ void CMainFrame::RunGameProcess(CString path, CString arguments)
         // Keys pressed for the launcher meanwhile (a second Enter, a held one) were meant for the game
         // just played, not for the next one.
         MSG key;
-        while (::PeekMessageA(&key, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        }
+        while (::PeekMessageA(&key, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) { }
         if (m_bDisplayChangeDeferred) {
             m_bDisplayChangeDeferred = FALSE;
             OnDisplayChange(0, UINT(::GetSystemMetrics(SM_CXSCREEN)), UINT(::GetSystemMetrics(SM_CYSCREEN)));
@@ -309,7 +307,7 @@ bool CMainFrame::DeferCommand(HWND target, WPARAM wParam, LPARAM lParam)
 {
     if (!m_bGameRunning)
         return false;
-    m_deferredCommands.push_back({target, wParam, lParam});
+    m_deferredCommands.push_back({ target, wParam, lParam });
     return true;
 }
 

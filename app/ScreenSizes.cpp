@@ -24,8 +24,8 @@ enum class Corner { TopLeft, TopRight, BottomLeft, BottomRight };
 struct EdgeRule {
     Corner kept;
     bool useWidth, useHeight;
-    bool bothNeeded;    // width and height must both be below the threshold
-    bool checkBottom;   // a bottom edge above 600 / 768 also forbids the size
+    bool bothNeeded; // width and height must both be below the threshold
+    bool checkBottom; // a bottom edge above 600 / 768 also forbids the size
 };
 
 bool Below(const EdgeRule& rule, int w, int h, int b, int widthLimit, int heightLimit, int bottomLimit)
@@ -63,14 +63,14 @@ int MaxSizeIndexForDisplay(int displayWidth, int displayHeight)
 void SnapSizingRect(unsigned edge, Rect& rect)
 {
     static constexpr EdgeRule rules[] = {
-        /* left         */ {Corner::BottomRight, true, false, false, true},
-        /* right        */ {Corner::TopLeft, true, false, false, false},
-        /* top          */ {Corner::BottomRight, false, true, false, true},
-        /* top-left     */ {Corner::BottomRight, true, true, true, true},
-        /* top-right    */ {Corner::BottomLeft, true, true, true, true},
-        /* bottom       */ {Corner::TopLeft, false, true, false, false},
-        /* bottom-left  */ {Corner::TopRight, true, true, true, true},
-        /* bottom-right */ {Corner::TopLeft, true, true, true, false},
+        /* left         */ { Corner::BottomRight, true, false, false, true },
+        /* right        */ { Corner::TopLeft, true, false, false, false },
+        /* top          */ { Corner::BottomRight, false, true, false, true },
+        /* top-left     */ { Corner::BottomRight, true, true, true, true },
+        /* top-right    */ { Corner::BottomLeft, true, true, true, true },
+        /* bottom       */ { Corner::TopLeft, false, true, false, false },
+        /* bottom-left  */ { Corner::TopRight, true, true, true, true },
+        /* bottom-right */ { Corner::TopLeft, true, true, true, false },
     };
     if (edge < kEdgeLeft || edge > kEdgeBottomRight)
         return;
@@ -114,15 +114,15 @@ void SnapSizingRect(unsigned edge, Rect& rect)
 DisplayFit FitToDisplay(int sizeIndex, int displayWidth, int displayHeight)
 {
     if (sizeIndex == kSmall)
-        return {kSmall, kScreenSizes[kSmall], true};
-    DisplayFit fit = {sizeIndex, sizeIndex == kMedium ? kScreenSizes[kMedium] : kScreenSizes[kLarge], false};
+        return { kSmall, kScreenSizes[kSmall], true };
+    DisplayFit fit = { sizeIndex, sizeIndex == kMedium ? kScreenSizes[kMedium] : kScreenSizes[kLarge], false };
     if (Fits(fit.size, displayWidth, displayHeight))
         return fit;
     fit.resize = true;
     if (sizeIndex == kLarge)
-        fit = {kMedium, kScreenSizes[kMedium], true};
+        fit = { kMedium, kScreenSizes[kMedium], true };
     if (!Fits(kMediumSize, displayWidth, displayHeight))
-        fit = {kSmall, kScreenSizes[kSmall], true};
+        fit = { kSmall, kScreenSizes[kSmall], true };
     return fit;
 }
 
@@ -134,7 +134,7 @@ bool IsStoredSizeUsable(int storedIndex, int maxIndex)
 Extent RestoredSize(int sizeIndex)
 {
     return sizeIndex == kMedium ? kScreenSizes[kMedium]
-         : sizeIndex == kLarge  ? kScreenSizes[kLarge]
+        : sizeIndex == kLarge   ? kScreenSizes[kLarge]
                                 : kScreenSizes[kSmall];
 }
 
@@ -146,7 +146,7 @@ Rect RestoredRect(int left, int top, int sizeIndex)
         left = kMax - size.width;
     if (top > kMax - size.height)
         top = kMax - size.height;
-    return {left, top, left + size.width, top + size.height};
+    return { left, top, left + size.width, top + size.height };
 }
 
 } // namespace velmora

@@ -7,12 +7,18 @@ namespace velmora {
 
 enum ScreenSizeIndex { kSmall = 0, kMedium = 1, kLarge = 2 };
 
-inline constexpr Extent kScreenSizes[3] = {{640, 480}, {800, 600}, {1024, 768}};
+inline constexpr Extent kScreenSizes[3] = { { 640, 480 }, { 800, 600 }, { 1024, 768 } };
 
 // Sizing edges as Windows numbers them in WM_SIZING.
 enum SizingEdge : unsigned {
-    kEdgeLeft = 1, kEdgeRight, kEdgeTop, kEdgeTopLeft, kEdgeTopRight,
-    kEdgeBottom, kEdgeBottomLeft, kEdgeBottomRight
+    kEdgeLeft = 1,
+    kEdgeRight,
+    kEdgeTop,
+    kEdgeTopLeft,
+    kEdgeTopRight,
+    kEdgeBottom,
+    kEdgeBottomLeft,
+    kEdgeBottomRight
 };
 
 // The index clamped to 0..2, as the rest of the program reads it.

@@ -378,7 +378,8 @@ int main(int argc, char** argv)
                 after = report.Checkpoint("hovers " + std::to_string(done));
         }
         if (status == 0 && options.hovers > 0)
-            Report::Growth("hovers", before, after, Seconds() - start, Pace(Seconds() - start, options.hovers, warmUpStep));
+            Report::Growth(
+                "hovers", before, after, Seconds() - start, Pace(Seconds() - start, options.hovers, warmUpStep));
 
         start = Seconds();
         for (int warmUp = 0; warmUp < options.warmUpLaunches && status == 0; ++warmUp)
@@ -393,8 +394,8 @@ int main(int argc, char** argv)
                 after = report.Checkpoint("launches " + std::to_string(done));
         }
         if (status == 0 && options.launches > 0)
-            Report::Growth("launches", before, after, Seconds() - start,
-                Pace(Seconds() - start, options.launches, warmUpStep));
+            Report::Growth(
+                "launches", before, after, Seconds() - start, Pace(Seconds() - start, options.launches, warmUpStep));
     }
     if (options.idleSeconds == 0)
         std::printf("pointer moves repeated after a move that did not show: %ld; clicks repeated: %ld; games "

@@ -2,11 +2,11 @@
 // moving on a button: its rectangle invalidated twice and repainted). Prints microseconds per run, and
 // each as a multiple of a reference timed in the same run: one plain copy of a client-sized 256-colour
 // picture to the view. Under an emulator (VELMORA_I386_ROUTE=qemu) only the multiples mean anything.
+#include "res/resource.h"
 #include "tests/win/Harness.h"
 #include "tests/win/LauncherSession.h"
 #include "view/ButtonLayout.h"
 #include "view/LauncherView.h"
-#include "res/resource.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,9 +52,10 @@ double TimeReferenceCopy(HWND view)
     info.header.biPlanes = 1;
     info.header.biBitCount = 8;
     for (int i = 0; i < 256; ++i)
-        info.colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
+        info.colours[i] = { BYTE(i), BYTE(255 - i), BYTE(i * 7), 0 };
     void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP picture
+        = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!picture)
         return 0;
     std::memset(bits, 37, size_t(client.right) * size_t(client.bottom));
@@ -96,7 +97,8 @@ int main()
     static const struct {
         UINT command;
         const char* name;
-    } sizes[] = {{ID_SIZE_LARGE, "paint 1024x768"}, {ID_SIZE_MEDIUM, "paint 800x600"}, {ID_SIZE_SMALL, "paint 640x480"}};
+    } sizes[] = { { ID_SIZE_LARGE, "paint 1024x768" }, { ID_SIZE_MEDIUM, "paint 800x600" },
+        { ID_SIZE_SMALL, "paint 640x480" } };
     for (const auto& size : sizes) {
         session.Command(size.command);
         test::PumpMessages();

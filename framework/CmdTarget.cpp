@@ -1,7 +1,7 @@
 // Message-map lookup and the command-target end of command routing.
 #include "MessageMap.h"
 
-const MessageMap CCmdTarget::messageMap = {nullptr, nullptr, 0};
+const MessageMap CCmdTarget::messageMap = { nullptr, nullptr, 0 };
 
 const MessageEntry* CCmdTarget::FindEntry(EntryKind kind, UINT message, UINT id) const
 {

@@ -10,13 +10,13 @@ const MessageMap CDialog::messageMap = MakeMessageMap(&CWnd::messageMap, message
 INT_PTR CDialog::DoModal()
 {
     return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), MainWindowHandle(),
-                             &DialogProc, reinterpret_cast<LPARAM>(this));
+        &DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* dialog =
-        static_cast<CDialog*>(Bind(hwnd, message == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam) : nullptr));
+    auto* dialog
+        = static_cast<CDialog*>(Bind(hwnd, message == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam) : nullptr));
     if (!dialog)
         return FALSE;
 

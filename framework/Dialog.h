@@ -6,7 +6,10 @@
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
+    explicit CDialog(UINT templateId)
+        : m_nIDTemplate(templateId)
+    {
+    }
 
     // Runs the dialog, owned by the main window, until it ends; returns the value given to EndDialog, or -1
     // if it could not be shown.

@@ -16,8 +16,8 @@ CString FullPath(const char* path)
 bool ReadFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info)
 {
     // No access asked and everything shared: works on a file others hold open, and changes nothing.
-    HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool read = ::GetFileInformationByHandle(file, &info) != FALSE;
@@ -31,8 +31,8 @@ bool IsSameFile(const char* a, const char* b)
 {
     BY_HANDLE_FILE_INFORMATION first = {}, second = {};
     if (ReadFileIdentity(a, first) && ReadFileIdentity(b, second))
-        return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-               first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+        return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber
+            && first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
     return FullPath(a).CompareNoCase(FullPath(b)) == 0;
 }
 
@@ -59,7 +59,7 @@ BOOL CDocument::OnSaveDocument(const char* path)
 BOOL CDocument::SerializeFile(const char* path, bool storing)
 {
     HANDLE file = ::CreateFileA(path, storing ? GENERIC_WRITE : GENERIC_READ, storing ? 0 : FILE_SHARE_READ, nullptr,
-                                storing ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        storing ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         AfxGetApp()->ReportError(storing ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
@@ -110,7 +110,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path)
     if (!m_pOnlyDoc) {
         m_pOnlyDoc = m_newDocument();
         m_pOnlyDoc->m_pDocTemplate = this;
-        CCreateContext context = {m_newView, m_pOnlyDoc.get()};
+        CCreateContext context = { m_newView, m_pOnlyDoc.get() };
         CFrameWnd* frame = m_newFrame();
         // A frame that fails to load has deleted itself.
         if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, &context)) {

@@ -14,7 +14,10 @@ class CSingleDocTemplate;
 // A document file opened for reading or writing.
 class CArchive {
 public:
-    explicit CArchive(HANDLE file) : m_hFile(file) {}
+    explicit CArchive(HANDLE file)
+        : m_hFile(file)
+    {
+    }
     HANDLE m_hFile;
 };
 
@@ -25,7 +28,7 @@ public:
     BOOL OnOpenDocument(const char* path);
     BOOL OnSaveDocument(const char* path);
     // Reads or writes the document's data through the archive; the base class has none.
-    virtual void Serialize(CArchive&) {}
+    virtual void Serialize(CArchive&) { }
 
     // The document is now the file at `path`: it heads the recent-file list.
     void SetPathName(const char* path);
@@ -51,8 +54,7 @@ public:
     // Fields of the document string, separated by line feeds.
     enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
 
-    template <class Document, class Frame, class View>
-    static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId)
+    template <class Document, class Frame, class View> static std::unique_ptr<CSingleDocTemplate> Make(UINT resourceId)
     {
         return std::unique_ptr<CSingleDocTemplate>(new CSingleDocTemplate(
             resourceId, [] { return std::unique_ptr<CDocument>(new Document); },
@@ -72,9 +74,12 @@ public:
     const UINT m_nIDResource;
 
 private:
-    CSingleDocTemplate(UINT resourceId, std::unique_ptr<CDocument> (*newDocument)(), CFrameWnd* (*newFrame)(),
-                       CView* (*newView)())
-        : m_nIDResource(resourceId), m_newDocument(newDocument), m_newFrame(newFrame), m_newView(newView)
+    CSingleDocTemplate(
+        UINT resourceId, std::unique_ptr<CDocument> (*newDocument)(), CFrameWnd* (*newFrame)(), CView* (*newView)())
+        : m_nIDResource(resourceId)
+        , m_newDocument(newDocument)
+        , m_newFrame(newFrame)
+        , m_newView(newView)
     {
     }
 

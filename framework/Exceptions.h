@@ -18,5 +18,11 @@ public:
     const char* Describe() const override { return "Out of memory."; }
 };
 
-[[noreturn]] inline void AfxThrowResourceException() { throw CResourceException(); }
-[[noreturn]] inline void AfxThrowMemoryException() { throw CMemoryException(); }
+[[noreturn]] inline void AfxThrowResourceException()
+{
+    throw CResourceException();
+}
+[[noreturn]] inline void AfxThrowMemoryException()
+{
+    throw CMemoryException();
+}

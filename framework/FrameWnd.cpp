@@ -23,13 +23,13 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CCreateContext* context)
     m_hAccelTable = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
     HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
     HICON icon = ::LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
-    const char* windowClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
-                                                  reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
+    const char* windowClass = AfxRegisterWndClass(
+        CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
     m_pCreateContext = context;
     BOOL created = CreateEx(0, windowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, nullptr, menu);
+        CW_USEDEFAULT, nullptr, menu);
     if (!created && ::IsMenu(menu))
-        ::DestroyMenu(menu);   // a window that never existed did not take the menu
+        ::DestroyMenu(menu); // a window that never existed did not take the menu
     return created;
 }
 
@@ -72,8 +72,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT)
     RECT client;
     GetClientRect(&client);
     // The view deletes itself if its window cannot be created.
-    if (!view->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, client.right,
-                        client.bottom, m_hWnd, reinterpret_cast<HMENU>(UINT_PTR(AFX_IDW_PANE_FIRST))))
+    if (!view->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, client.right, client.bottom,
+            m_hWnd, reinterpret_cast<HMENU>(UINT_PTR(AFX_IDW_PANE_FIRST))))
         return -1;
     m_pViewActive = view;
     return 0;
@@ -97,7 +97,7 @@ void CFrameWnd::OnClose()
 {
     CDocument* document = m_pViewActive ? m_pViewActive->m_pDocument : nullptr;
     CSingleDocTemplate* docTemplate = document ? document->m_pDocTemplate : nullptr;
-    DestroyWindow();   // deletes this frame
+    DestroyWindow(); // deletes this frame
     if (docTemplate)
         docTemplate->CloseDocument();
 }
@@ -118,10 +118,10 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL systemMenu)
     for (int index = 0; index < count; ++index) {
         UINT id = ::GetMenuItemID(popup, index);
         if (id == 0 || id == UINT(-1))
-            continue;   // separators and sub-menus are left alone
+            continue; // separators and sub-menus are left alone
         CCmdUI state(popup, UINT(index));
         if (!OnCmdMsg(id, CmdAction::Update, &state))
-            state.Enable(OnCmdMsg(id, CmdAction::Probe, nullptr));   // no handler at all: greyed
+            state.Enable(OnCmdMsg(id, CmdAction::Probe, nullptr)); // no handler at all: greyed
     }
 }
 
@@ -144,7 +144,7 @@ BOOL CView::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (!cs.lpszClass)
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW),
-                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     // A bordered view gets the sunken client edge instead.
     if (cs.style & WS_BORDER) {
         cs.dwExStyle |= WS_EX_CLIENTEDGE;

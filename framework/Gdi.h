@@ -45,7 +45,10 @@ public:
 // A memory device context, deleted when it goes out of scope.
 class CMemoryDC {
 public:
-    explicit CMemoryDC(HDC reference) : m_hDC(::CreateCompatibleDC(reference)) {}
+    explicit CMemoryDC(HDC reference)
+        : m_hDC(::CreateCompatibleDC(reference))
+    {
+    }
     ~CMemoryDC()
     {
         if (m_hDC)
@@ -62,7 +65,11 @@ private:
 // Selects an object into a device context and puts the previous one back; declare it after both.
 class CSelectObject {
 public:
-    CSelectObject(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hOld(::SelectObject(dc, object)) {}
+    CSelectObject(HDC dc, HGDIOBJ object)
+        : m_hDC(dc)
+        , m_hOld(::SelectObject(dc, object))
+    {
+    }
     ~CSelectObject()
     {
         if (m_hOld && m_hOld != HGDI_ERROR)

@@ -13,8 +13,8 @@ using MessageThunk = LRESULT (*)(CCmdTarget& target, WPARAM wParam, LPARAM lPara
 enum class EntryKind : unsigned char { Message, Command, UpdateCommand };
 
 struct MessageEntry {
-    UINT message;   // window message; 0 for command entries
-    UINT id;        // command id; 0 for window messages
+    UINT message; // window message; 0 for command entries
+    UINT id; // command id; 0 for window messages
     EntryKind kind;
     MessageThunk thunk;
 };
@@ -26,21 +26,24 @@ struct MessageMap {
     std::size_t count;
 };
 
-template <std::size_t N>
-constexpr MessageMap MakeMessageMap(const MessageMap* base, const MessageEntry (&entries)[N])
+template <std::size_t N> constexpr MessageMap MakeMessageMap(const MessageMap* base, const MessageEntry (&entries)[N])
 {
-    return {base, entries, N};
+    return { base, entries, N };
 }
 
 // Asks a menu item or a pending command whether it is enabled and checked.
 class CCmdUI {
 public:
-    explicit CCmdUI(HMENU menu = nullptr, UINT index = 0) : m_hMenu(menu), m_nIndex(index) {}
+    explicit CCmdUI(HMENU menu = nullptr, UINT index = 0)
+        : m_hMenu(menu)
+        , m_nIndex(index)
+    {
+    }
 
     void Enable(BOOL on = TRUE);
     void SetCheck(int check = 1);
 
-    HMENU m_hMenu;      // null when a command is about to run rather than a menu opening
+    HMENU m_hMenu; // null when a command is about to run rather than a menu opening
     UINT m_nIndex;
     BOOL m_bEnabled = TRUE;
 };
@@ -48,12 +51,15 @@ public:
 namespace message_map_detail {
 
 template <class> struct MemberOf;
-template <class T, class F> struct MemberOf<F T::*> { using Class = T; };
+template <class T, class F> struct MemberOf<F T::*> {
+    using Class = T;
+};
 
 template <auto Handler> using HandlerClass = typename MemberOf<decltype(Handler)>::Class;
 
 // One decoder per message the program handles: it fixes the handler's signature and
 // unpacks wParam/lParam in this one place.
+// clang-format off
 template <UINT Message> struct Decode;
 
 struct DecodeNoArgs {
@@ -164,44 +170,42 @@ template <> struct Decode<WM_INITMENUPOPUP> {
         return 0;
     }
 };
+// clang-format on
 
 } // namespace message_map_detail
 
 // An entry for window message `Message`, e.g. OnMessage<WM_SIZE, &CMainFrame::OnSize>().
-template <UINT Message, auto Handler>
-constexpr MessageEntry OnMessage()
+template <UINT Message, auto Handler> constexpr MessageEntry OnMessage()
 {
     using namespace message_map_detail;
     using T = HandlerClass<Handler>;
-    return {Message, 0, EntryKind::Message, [](CCmdTarget& t, WPARAM w, LPARAM l) -> LRESULT {
+    return { Message, 0, EntryKind::Message, [](CCmdTarget& t, WPARAM w, LPARAM l) -> LRESULT {
                 return Decode<Message>::template Call<T, Handler>(static_cast<T&>(t), w, l);
-            }};
+            } };
 }
 
 // An entry that runs command `Id` (a menu item or accelerator).
-template <UINT Id, auto Handler>
-constexpr MessageEntry OnCommand()
+template <UINT Id, auto Handler> constexpr MessageEntry OnCommand()
 {
     using T = message_map_detail::HandlerClass<Handler>;
     void (T::*handler)() = Handler;
-    (void)handler;   // checks the signature
-    return {0, Id, EntryKind::Command, [](CCmdTarget& t, WPARAM, LPARAM) -> LRESULT {
+    (void)handler; // checks the signature
+    return { 0, Id, EntryKind::Command, [](CCmdTarget& t, WPARAM, LPARAM) -> LRESULT {
                 (static_cast<T&>(t).*Handler)();
                 return 0;
-            }};
+            } };
 }
 
 // An entry that enables and checks command `Id`'s menu item (lParam carries the CCmdUI).
-template <UINT Id, auto Handler>
-constexpr MessageEntry OnUpdateCommand()
+template <UINT Id, auto Handler> constexpr MessageEntry OnUpdateCommand()
 {
     using T = message_map_detail::HandlerClass<Handler>;
     void (T::*handler)(CCmdUI*) = Handler;
     (void)handler;
-    return {0, Id, EntryKind::UpdateCommand, [](CCmdTarget& t, WPARAM, LPARAM l) -> LRESULT {
+    return { 0, Id, EntryKind::UpdateCommand, [](CCmdTarget& t, WPARAM, LPARAM l) -> LRESULT {
                 (static_cast<T&>(t).*Handler)(reinterpret_cast<CCmdUI*>(l));
                 return 0;
-            }};
+            } };
 }
 
 // What a routed command asks of a target.

@@ -8,8 +8,14 @@
 class CString {
 public:
     CString() = default;
-    CString(const char* text) : m_text(text ? text : "") {}
-    CString(std::string text) : m_text(std::move(text)) {}
+    CString(const char* text)
+        : m_text(text ? text : "")
+    {
+    }
+    CString(std::string text)
+        : m_text(std::move(text))
+    {
+    }
 
     operator const char*() const { return m_text.c_str(); }
     const std::string& str() const { return m_text; }

@@ -59,8 +59,8 @@ public:
     }
     bool Create(HKEY root, const std::string& path)
     {
-        return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr) ==
-               ERROR_SUCCESS;
+        return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr)
+            == ERROR_SUCCESS;
     }
     operator HKEY() const { return m_key; }
 
@@ -71,9 +71,10 @@ private:
 bool SetDefaultValue(const std::string& path, const std::string& value)
 {
     RegKey key;
-    return key.Create(HKEY_CURRENT_USER, "Software\\Classes\\" + path) &&
-           ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            DWORD(value.size() + 1)) == ERROR_SUCCESS;
+    return key.Create(HKEY_CURRENT_USER, "Software\\Classes\\" + path)
+        && ::RegSetValueExA(
+               key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1))
+        == ERROR_SUCCESS;
 }
 
 constexpr const char* kRecentFileSection = "Recent File List";
@@ -229,8 +230,8 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
         return UINT(defaultValue);
     // Anything but a 32-bit number counts as absent: the value is the user's to edit.
     DWORD type = 0, value = 0, size = sizeof value;
-    if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
+    if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS
+        || type != REG_DWORD || size != sizeof value)
         return UINT(defaultValue);
     return value;
 }
@@ -239,22 +240,22 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 {
     RegKey key;
     DWORD data = DWORD(value);
-    return m_pszRegistryKey && key.Create(HKEY_CURRENT_USER, SectionPath(*this, section)) &&
-           ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
-               ERROR_SUCCESS;
+    return m_pszRegistryKey && key.Create(HKEY_CURRENT_USER, SectionPath(*this, section))
+        && ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data)
+        == ERROR_SUCCESS;
 }
 
 CString CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue)
 {
     RegKey key;
     DWORD type = 0, size = 0;
-    if (!m_pszRegistryKey || !key.Open(HKEY_CURRENT_USER, SectionPath(*this, section)) ||
-        ::RegQueryValueExA(key, entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    if (!m_pszRegistryKey || !key.Open(HKEY_CURRENT_USER, SectionPath(*this, section))
+        || ::RegQueryValueExA(key, entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
         return defaultValue;
     std::string text(size, '\0');
     if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS)
         return defaultValue;
-    text.resize(std::strlen(text.c_str()));   // the stored text need not end in a NUL
+    text.resize(std::strlen(text.c_str())); // the stored text need not end in a NUL
     return CString(std::move(text));
 }
 
@@ -270,8 +271,8 @@ BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const c
     // No value removes the entry.
     if (!value)
         return ::RegDeleteValueA(key, entry) == ERROR_SUCCESS;
-    return ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                            DWORD(std::strlen(value) + 1)) == ERROR_SUCCESS;
+    return ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), DWORD(std::strlen(value) + 1))
+        == ERROR_SUCCESS;
 }
 
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)

@@ -20,7 +20,7 @@ thread_local bool* t_creationBound = nullptr;
 
 } // namespace
 
-const MessageMap CWnd::messageMap = {&CCmdTarget::messageMap, nullptr, 0};
+const MessageMap CWnd::messageMap = { &CCmdTarget::messageMap, nullptr, 0 };
 
 CWnd::~CWnd()
 {
@@ -41,8 +41,8 @@ BOOL CWnd::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                    int x, int y, int width, int height, HWND parent, HMENU menu)
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menu)
 {
     CREATESTRUCTA cs = {};
     cs.lpCreateParams = this;
@@ -64,8 +64,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     bool bound = false;
     bool* outer = t_creationBound;
     t_creationBound = &bound;
-    HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y,
-                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+        cs.hwndParent, cs.hMenu, cs.hInstance, this);
     t_creationBound = outer;
     if (hwnd)
         return TRUE;
@@ -79,7 +79,7 @@ BOOL CWnd::DestroyWindow()
 {
     if (!m_hWnd)
         return FALSE;
-    m_bDestroying = true;   // not reset: the object may be gone when the call returns
+    m_bDestroying = true; // not reset: the object may be gone when the call returns
     return ::DestroyWindow(m_hWnd);
 }
 
@@ -89,8 +89,8 @@ void CWnd::CenterWindow(HWND alternateOwner)
     ::GetWindowRect(m_hWnd, &window);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoA(::MonitorFromWindow(alternateOwner ? alternateOwner : m_hWnd, MONITOR_DEFAULTTOPRIMARY),
-                      &monitor);
+    ::GetMonitorInfoA(
+        ::MonitorFromWindow(alternateOwner ? alternateOwner : m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
     RECT area = monitor.rcWork;
     RECT center = area;
     if (alternateOwner)
@@ -183,10 +183,10 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-LRESULT CWnd::DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*),
-                              void* context)
+LRESULT CWnd::DispatchGuarded(
+    HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*), void* context)
 {
-    MSG msg = {hwnd, message, wParam, lParam, 0, {0, 0}};
+    MSG msg = { hwnd, message, wParam, lParam, 0, { 0, 0 } };
     const MSG* outer = t_currentMessage;
     t_currentMessage = &msg;
     LRESULT result;
@@ -214,7 +214,7 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
 
     char name[96];
     std::snprintf(name, sizeof name, "Velmora:%x:%p:%p:%p", classStyle, static_cast<void*>(cursor),
-                  static_cast<void*>(background), static_cast<void*>(icon));
+        static_cast<void*>(background), static_cast<void*>(icon));
     WNDCLASSA wc = {};
     wc.style = classStyle;
     wc.lpfnWndProc = &CWnd::WindowProc;

@@ -13,8 +13,8 @@ public:
     HWND m_hWnd = nullptr;
 
     // Creates the window with our window procedure; `cs` passes through PreCreateWindow first.
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                  int x, int y, int width, int height, HWND parent, HMENU menu);
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y, int width,
+        int height, HWND parent, HMENU menu);
     BOOL DestroyWindow();
     // Whether DestroyWindow was called: true also while the owned windows go, before this one gets WM_DESTROY.
     bool IsDestroying() const { return m_bDestroying; }
@@ -22,7 +22,7 @@ public:
     // Called before the window is created; may change the creation parameters.
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     // Called after the window's last message; `this` may be deleted here.
-    virtual void PostNcDestroy() {}
+    virtual void PostNcDestroy() { }
     // Called for messages addressed to this window before they are translated and dispatched.
     virtual BOOL PreTranslateMessage(MSG* msg);
 
@@ -70,11 +70,12 @@ protected:
     template <class Handler>
     static LRESULT DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Handler& handle)
     {
-        return DispatchGuarded(hwnd, message, wParam, lParam,
-                               [](void* context) -> LRESULT { return (*static_cast<Handler*>(context))(); }, &handle);
+        return DispatchGuarded(
+            hwnd, message, wParam, lParam, [](void* context) -> LRESULT { return (*static_cast<Handler*>(context))(); },
+            &handle);
     }
-    static LRESULT DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                   LRESULT (*handle)(void*), void* context);
+    static LRESULT DispatchGuarded(
+        HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*), void* context);
 
 private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
@@ -82,8 +83,8 @@ private:
 };
 
 // Registers (once) and names a window class with these attributes.
-const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
-                                HICON icon = nullptr);
+const char* AfxRegisterWndClass(
+    UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr, HICON icon = nullptr);
 
 // Device contexts: each releases its handle when it goes out of scope.
 class CDC {
@@ -100,8 +101,15 @@ protected:
 
 class CClientDC : public CDC {
 public:
-    explicit CClientDC(CWnd* wnd) : CClientDC(wnd->m_hWnd) {}
-    explicit CClientDC(HWND hwnd) : m_hWnd(hwnd) { m_hDC = ::GetDC(m_hWnd); }
+    explicit CClientDC(CWnd* wnd)
+        : CClientDC(wnd->m_hWnd)
+    {
+    }
+    explicit CClientDC(HWND hwnd)
+        : m_hWnd(hwnd)
+    {
+        m_hDC = ::GetDC(m_hWnd);
+    }
     ~CClientDC() { ::ReleaseDC(m_hWnd, m_hDC); }
 
 private:
@@ -110,7 +118,11 @@ private:
 
 class CPaintDC : public CDC {
 public:
-    explicit CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+    explicit CPaintDC(CWnd* wnd)
+        : m_hWnd(wnd->m_hWnd)
+    {
+        m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+    }
     ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
 
 private:

@@ -14,10 +14,18 @@ constexpr UINT_PTR kExitTimer = 1;
 const char* DisplayName(const std::string& base)
 {
     static const char* const names[][2] = {
-        {"backgammon", "Backgammon"}, {"bridge", "Bridge"},       {"checkers", "Checkers"},
-        {"chess", "Chess"},           {"chinesechess", "Chinese Chess"}, {"dominoes", "Dominoes"},
-        {"fourinaline", "Four In A Line"}, {"go", "Go"},          {"gomoku", "Gomoku"},
-        {"reversi", "Reversi"},       {"shogi", "Shogi"},         {"taipei", "TaiPei"},
+        { "backgammon", "Backgammon" },
+        { "bridge", "Bridge" },
+        { "checkers", "Checkers" },
+        { "chess", "Chess" },
+        { "chinesechess", "Chinese Chess" },
+        { "dominoes", "Dominoes" },
+        { "fourinaline", "Four In A Line" },
+        { "go", "Go" },
+        { "gomoku", "Gomoku" },
+        { "reversi", "Reversi" },
+        { "shogi", "Shogi" },
+        { "taipei", "TaiPei" },
     };
     for (const auto& name : names)
         if (lstrcmpiA(base.c_str(), name[0]) == 0)
@@ -38,7 +46,7 @@ void AppendToLog()
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string line = std::string(GetCommandLineA()) + "\t" + folder + "\t" + module + "\n";
     HANDLE file = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
@@ -103,8 +111,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 
     const int width = 480, height = 240;
     HWND hwnd = CreateWindowA(wc.lpszClassName, g_title.c_str(), WS_OVERLAPPEDWINDOW,
-                              (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-                              width, height, nullptr, nullptr, instance, nullptr);
+        (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+        nullptr, nullptr, instance, nullptr);
     if (!hwnd)
         return 1;
 

@@ -94,7 +94,11 @@ Stage Prepare(const PixelView& dst, const ConstPixelView& src, const Rect& s, co
 // the last one fills any shortfall. Equal to the loop for every step, and ends even for step 0.
 class SourceWalk {
 public:
-    SourceWalk(i64 step, int count) : m_step(step), m_count(count) {}
+    SourceWalk(i64 step, int count)
+        : m_step(step)
+        , m_count(count)
+    {
+    }
 
     void Next(std::int32_t* out, int n)
     {
@@ -135,10 +139,10 @@ struct StretchBlock {
 // The row kernels; `key` outside 0..255 matches no pixel.
 struct Kernels {
     void (*keyedRow)(std::uint8_t* d, const std::uint8_t* s, int n, int key);
-    void (*stretchRow)(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                       const StretchBlock* blocks, int blockCount, int n);
-    void (*stretchKeyedRow)(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                            const StretchBlock* blocks, int blockCount, int n, int key);
+    void (*stretchRow)(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock* blocks,
+        int blockCount, int n);
+    void (*stretchKeyedRow)(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock* blocks,
+        int blockCount, int n, int key);
     bool blocks; // the stretch kernels use StretchBlock runs
     const char* name; // the instruction set they need, or "portable"
 };
@@ -150,15 +154,14 @@ void KeyedRowPlain(std::uint8_t* d, const std::uint8_t* s, int n, int key)
             d[x] = s[x];
 }
 
-void StretchRowPlain(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                     const StretchBlock*, int, int n)
+void StretchRowPlain(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock*, int, int n)
 {
     for (int x = 0; x < n; ++x)
         d[x] = s[map[x]];
 }
 
-void StretchKeyedRowPlain(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                          const StretchBlock*, int, int n, int key)
+void StretchKeyedRowPlain(
+    std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock*, int, int n, int key)
 {
     for (int x = 0; x < n; ++x)
         if (s[map[x]] != key)
@@ -184,7 +187,7 @@ __attribute__((target("sse2"))) void KeyedRowSse2(std::uint8_t* d, const std::ui
     const __m128i k = _mm_set1_epi8(char(key));
     const int last = n - 16;
     const __m128i tail = KeyedBlend(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + last)),
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + last)), k);
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + last)), k);
     for (int x = 0; x < last; x += 16) {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
         __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
@@ -200,8 +203,8 @@ __attribute__((target("avx2"))) void KeyedRowAvx2(std::uint8_t* d, const std::ui
     const __m256i k = _mm256_set1_epi8(char(key));
     const int last = n - 32;
     const __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + last));
-    const __m256i tail = _mm256_blendv_epi8(tv, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + last)),
-                                            _mm256_cmpeq_epi8(tv, k));
+    const __m256i tail = _mm256_blendv_epi8(
+        tv, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + last)), _mm256_cmpeq_epi8(tv, k));
     for (int x = 0; x < last; x += 32) {
         __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x));
         __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + x));
@@ -210,8 +213,8 @@ __attribute__((target("avx2"))) void KeyedRowAvx2(std::uint8_t* d, const std::ui
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + last), tail);
 }
 
-__attribute__((target("ssse3"))) void StretchRowSsse3(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                                                      const StretchBlock* blocks, int blockCount, int n)
+__attribute__((target("ssse3"))) void StretchRowSsse3(
+    std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock* blocks, int blockCount, int n)
 {
     if (blockCount == 0)
         return StretchRowPlain(d, s, map, blocks, blockCount, n);
@@ -229,16 +232,16 @@ __attribute__((target("ssse3"))) void StretchRowSsse3(std::uint8_t* d, const std
 }
 
 __attribute__((target("ssse3"))) void StretchKeyedRowSsse3(std::uint8_t* d, const std::uint8_t* s,
-                                                           const std::int32_t* map, const StretchBlock* blocks,
-                                                           int blockCount, int n, int key)
+    const std::int32_t* map, const StretchBlock* blocks, int blockCount, int n, int key)
 {
     if (blockCount == 0)
         return StretchKeyedRowPlain(d, s, map, blocks, blockCount, n, key);
     const __m128i kv = _mm_set1_epi8(char(key));
     // Gathered pixels are written one by one and never need the blend.
-    auto blend = [&](const StretchBlock& k) __attribute__((target("ssse3"))) {
+    auto blend = [&](const StretchBlock& k) __attribute__((target("ssse3")))
+    {
         __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k.base)),
-                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(k.shuffle)));
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(k.shuffle)));
         return KeyedBlend(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k.pos)), kv);
     };
     const StretchBlock& last = blocks[blockCount - 1];
@@ -262,8 +265,8 @@ __attribute__((target("ssse3"))) void StretchKeyedRowSsse3(std::uint8_t* d, cons
 }
 
 // Two neighbouring 16-pixel runs per 32-byte store.
-__attribute__((target("avx2"))) void StretchRowAvx2(std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map,
-                                                    const StretchBlock* blocks, int blockCount, int n)
+__attribute__((target("avx2"))) void StretchRowAvx2(
+    std::uint8_t* d, const std::uint8_t* s, const std::int32_t* map, const StretchBlock* blocks, int blockCount, int n)
 {
     int b = 0;
     for (; b + 1 < blockCount; b += 2) {
@@ -305,7 +308,7 @@ Kernels ChooseKernels()
 
 #endif
 
-std::atomic<bool> g_portableOnly{false};
+std::atomic<bool> g_portableOnly { false };
 
 const Kernels& Pick()
 {
@@ -408,8 +411,8 @@ bool Blit(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect ds
     return true;
 }
 
-bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect dstRect,
-               int key, int phase, int period)
+bool BlitKeyed(
+    const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect dstRect, int key, int phase, int period)
 {
     Job job;
     if (Prepare(dst, src, srcRect, dstRect, job) != Stage::Draw)

@@ -35,8 +35,8 @@ bool Blit(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect ds
 // As Blit, but source pixels whose index equals `key` are left out; at equal size, a non-zero
 // `period` also draws only the pixels where a counter that starts at `phase` and counts every
 // source pixel, across rows, is a multiple of it.
-bool BlitKeyed(const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect dstRect,
-               int key, int phase, int period);
+bool BlitKeyed(
+    const PixelView& dst, const ConstPixelView& src, Rect srcRect, Rect dstRect, int key, int phase, int period);
 
 // Which row kernels the blitters use: the fastest this processor offers (the default), or the
 // portable ones that run everywhere; the tests hold each against the same reference.

@@ -35,8 +35,8 @@ std::uint32_t ImageSize(long width, long height)
 velmora::PixelView ViewOf(const CDibSurface& surface)
 {
     if (!surface.m_pBits)
-        return {nullptr, 0, 0};
-    return {surface.m_pBits, surface.m_nWidth, surface.m_nHeight};
+        return { nullptr, 0, 0 };
+    return { surface.m_pBits, surface.m_nWidth, surface.m_nHeight };
 }
 
 CDibSurface::~CDibSurface()
@@ -67,9 +67,9 @@ BOOL CDibSurface::CreateFromPackedDib(const BYTE* packed, std::size_t size)
         AfxThrowResourceException();
     std::memcpy(&header, packed, sizeof header);
     // Only what the blitters can address: 8-bit, uncompressed, bottom-up, and all its rows present.
-    if (header.biSize != sizeof header || header.biBitCount != 8 || header.biCompression != BI_RGB ||
-        header.biWidth <= 0 || header.biWidth > kMaxExtent || header.biHeight <= 0 || header.biHeight > kMaxExtent ||
-        size - kPackedHeaderSize < ImageSize(header.biWidth, header.biHeight))
+    if (header.biSize != sizeof header || header.biBitCount != 8 || header.biCompression != BI_RGB
+        || header.biWidth <= 0 || header.biWidth > kMaxExtent || header.biHeight <= 0 || header.biHeight > kMaxExtent
+        || size - kPackedHeaderSize < ImageSize(header.biWidth, header.biHeight))
         AfxThrowResourceException();
     if (m_hObject)
         Unload();
@@ -145,8 +145,8 @@ BOOL CDibSurface::CreateDibPalette()
     logical->palNumEntries = kColours;
     int reserved = ::GetDeviceCaps(screen, NUMRESERVED);
     for (int i = 0; i < kColours; ++i)
-        logical->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue,
-                                   velmora::PaletteEntryFlags(i, reserved)};
+        logical->palPalEntry[i]
+            = { table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, velmora::PaletteEntryFlags(i, reserved) };
     HPALETTE palette = ::CreatePalette(logical);
     if (!palette)
         AfxThrowResourceException();
@@ -159,8 +159,8 @@ BOOL CDibSurface::Blit(const CDibSurface* source, const RECT* sourceRect, const 
     return velmora::Blit(ViewOf(*this), ViewOf(*source), velmora::FromRECT(*sourceRect), velmora::FromRECT(*destRect));
 }
 
-BOOL CDibSurface::BlitKeyed(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key,
-                            int phase, int period)
+BOOL CDibSurface::BlitKeyed(
+    const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key, int phase, int period)
 {
     return velmora::BlitKeyed(ViewOf(*this), ViewOf(*source), velmora::FromRECT(*sourceRect),
         velmora::FromRECT(*destRect), key, phase, period);

@@ -26,11 +26,11 @@ public:
 
     // Draws `sourceRect` of `source` into `destRect` of this surface (see graphics/BlitCore.h).
     BOOL Blit(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect);
-    BOOL BlitKeyed(const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key, int phase,
-                   int period);
+    BOOL BlitKeyed(
+        const CDibSurface* source, const RECT* sourceRect, const RECT* destRect, int key, int phase, int period);
 
     std::unique_ptr<CPalette> m_pPalette;
-    BYTE* m_pBits = nullptr;   // bottom row first; owned by the bitmap
+    BYTE* m_pBits = nullptr; // bottom row first; owned by the bitmap
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nResourceId = 0;

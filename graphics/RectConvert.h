@@ -9,12 +9,12 @@ namespace velmora {
 
 inline Rect FromRECT(const RECT& r)
 {
-    return {r.left, r.top, r.right, r.bottom};
+    return { r.left, r.top, r.right, r.bottom };
 }
 
 inline RECT ToRECT(const Rect& r)
 {
-    return {r.left, r.top, r.right, r.bottom};
+    return { r.left, r.top, r.right, r.bottom };
 }
 
 } // namespace velmora

@@ -13,7 +13,7 @@ namespace {
 struct TickEntry {
     CPeriodicTimer::Callback callback;
     void* user;
-    bool live;   // false once the timer is stopped: a late tick then does nothing
+    bool live; // false once the timer is stopped: a late tick then does nothing
     int running;
     DWORD tickThread;
 };
@@ -36,7 +36,11 @@ TickTable& Ticks()
 
 class TickTableLock {
 public:
-    explicit TickTableLock(TickTable& table) : m_table(table) { ::AcquireSRWLockExclusive(&table.lock); }
+    explicit TickTableLock(TickTable& table)
+        : m_table(table)
+    {
+        ::AcquireSRWLockExclusive(&table.lock);
+    }
     ~TickTableLock() { ::ReleaseSRWLockExclusive(&m_table.lock); }
     TickTableLock(const TickTableLock&) = delete;
     TickTableLock& operator=(const TickTableLock&) = delete;
@@ -82,7 +86,7 @@ bool CPeriodicTimer::Start(UINT periodMs, UINT resolutionMs, void* userValue, Ca
     TickTable& ticks = Ticks();
     {
         TickTableLock hold(ticks);
-        ticks.entries.emplace(ticks.nextSerial, TickEntry{callback, user, true, 0, 0});
+        ticks.entries.emplace(ticks.nextSerial, TickEntry { callback, user, true, 0, 0 });
         m_serial = ticks.nextSerial++;
     }
     timer_id = ::timeSetEvent(period, resolution, &TimerProc, m_serial, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
@@ -120,9 +124,8 @@ void CPeriodicTimer::WaitForTicksOf(const void* userValue)
     TickTable& ticks = Ticks();
     TickTableLock hold(ticks);
     hold.WaitUntil([&] {
-        return std::none_of(ticks.entries.begin(), ticks.entries.end(), [&](const auto& entry) {
-            return entry.second.user == userValue && RunsElsewhere(entry.second);
-        });
+        return std::none_of(ticks.entries.begin(), ticks.entries.end(),
+            [&](const auto& entry) { return entry.second.user == userValue && RunsElsewhere(entry.second); });
     });
 }
 

@@ -47,10 +47,10 @@ Found FindWaveForm(const Walk& w)
         const unsigned char* header = w.bytes + at;
         std::uint32_t declared = ReadU32(header + 4);
         if (IdIs(header, "RIFF") && at + kHeaderSize + kFormTypeSize <= w.size && IdIs(header + kHeaderSize, "WAVE"))
-            return {true, at + kHeaderSize, declared};
+            return { true, at + kHeaderSize, declared };
         at = NextChunk(at, declared);
     }
-    return {false, 0, 0};
+    return { false, 0, 0 };
 }
 
 // The first chunk with `id` whose header lies wholly within [from, end).
@@ -60,10 +60,10 @@ Found FindChunk(const Walk& w, std::uint64_t from, std::uint64_t end, const char
         const unsigned char* header = w.bytes + at;
         std::uint32_t declared = ReadU32(header + 4);
         if (IdIs(header, id))
-            return {true, at + kHeaderSize, declared};
+            return { true, at + kHeaderSize, declared };
         at = NextChunk(at, declared);
     }
-    return {false, 0, 0};
+    return { false, 0, 0 };
 }
 
 } // namespace
@@ -71,18 +71,18 @@ Found FindChunk(const Walk& w, std::uint64_t from, std::uint64_t end, const char
 RiffChunk FindWaveChunk(const void* image, std::size_t size, const char* id)
 {
     if (!image)
-        return {false, 0, 0, 0};
-    Walk w = {static_cast<const unsigned char*>(image), size};
+        return { false, 0, 0, 0 };
+    Walk w = { static_cast<const unsigned char*>(image), size };
     Found form = FindWaveForm(w);
     if (!form.found)
-        return {false, 0, 0, 0};
+        return { false, 0, 0, 0 };
     // A form that claims more than the image holds ends with the image.
     std::uint64_t formEnd = std::min(form.dataAt + form.declared, w.size);
     Found chunk = FindChunk(w, form.dataAt + kFormTypeSize, formEnd, id);
     if (!chunk.found)
-        return {false, 0, 0, 0};
+        return { false, 0, 0, 0 };
     std::uint64_t present = std::min<std::uint64_t>(chunk.declared, w.size - chunk.dataAt);
-    return {true, std::size_t(chunk.dataAt), chunk.declared, std::size_t(present)};
+    return { true, std::size_t(chunk.dataAt), chunk.declared, std::size_t(present) };
 }
 
 bool ReadWaveFormat(const void* image, std::size_t size, WaveFormat& format)

@@ -23,9 +23,9 @@ static_assert(sizeof(WaveFormat) == 18);
 // Where a chunk of the WAVE form lies in the image.
 struct RiffChunk {
     bool found;
-    std::size_t offset;         // first byte of the chunk's data
+    std::size_t offset; // first byte of the chunk's data
     std::uint32_t declaredSize; // as its header says, even when the image ends sooner
-    std::size_t presentSize;    // how much of the declared data the image holds
+    std::size_t presentSize; // how much of the declared data the image holds
 };
 
 // The image is untrusted: every function reads only bytes [image, image + size) and allocates

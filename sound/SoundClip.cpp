@@ -53,9 +53,9 @@ bool CSoundClip::Create(const CWaveImage& image, IDirectSound* device)
     description.lpwfxFormat = &format;
     IDirectSoundBuffer* created = nullptr;
     // No samples means no buffer; DirectSound would refuse 0 bytes as well.
-    if (bytes == 0 || !device ||
-        device->CreateSoundBuffer(reinterpret_cast<LPCDSBUFFERDESC>(&description), &created, nullptr) != DS_OK ||
-        !created) {
+    if (bytes == 0 || !device
+        || device->CreateSoundBuffer(reinterpret_cast<LPCDSBUFFERDESC>(&description), &created, nullptr) != DS_OK
+        || !created) {
         error_text = kCreateFailed;
         return false;
     }

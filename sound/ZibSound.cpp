@@ -40,7 +40,9 @@ HANDLE CreateSoundMutex()
 // a pass) or handed straight back (a pass, which then skips its turn).
 class SoundLock {
 public:
-    SoundLock(HANDLE own, HANDLE shared, DWORD waitMs, bool acceptAbandoned) : m_own(own), m_shared(shared)
+    SoundLock(HANDLE own, HANDLE shared, DWORD waitMs, bool acceptAbandoned)
+        : m_own(own)
+        , m_shared(shared)
     {
         DWORD started = ::GetTickCount();
         DWORD result = ::WaitForSingleObject(own, waitMs);
@@ -145,12 +147,12 @@ bool CZibSound::Init(HWND window, int maxSounds)
     description.dwSize = sizeof description;
     description.dwFlags = DSBCAPS_PRIMARYBUFFER;
     IDirectSoundBuffer* buffer = nullptr;
-    if (device->CreateSoundBuffer(reinterpret_cast<LPCDSBUFFERDESC>(&description), &buffer, nullptr) != DS_OK ||
-        !buffer) {
+    if (device->CreateSoundBuffer(reinterpret_cast<LPCDSBUFFERDESC>(&description), &buffer, nullptr) != DS_OK
+        || !buffer) {
         error_text = kPrimaryFailed;
     } else {
         primary = buffer;
-        WAVEFORMATEX format = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
+        WAVEFORMATEX format = { WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0 };
         if (primary->SetFormat(&format) != DS_OK)
             error_text = kFormatFailed;
     }

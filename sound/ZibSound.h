@@ -41,7 +41,7 @@ public:
     // Written by the timer thread's pass and read by the caller's thread.
     std::unique_ptr<std::atomic<BYTE>[]> in_use;
     std::unique_ptr<std::atomic<BYTE>[]> auto_release;
-    std::atomic<CPeriodicTimer*> timer{nullptr};
+    std::atomic<CPeriodicTimer*> timer { nullptr };
     IDirectSoundBuffer* primary = nullptr;
     HANDLE mutex = nullptr;
 

@@ -51,9 +51,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: screenshot <file.bmp> [--window <title> | --splash] [--close]\n");
         return 2;
     }
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT area = { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
     HWND window = nullptr;
-    if (splash && !WaitUntil([&] { return EnumWindows(&FindSplash, reinterpret_cast<LPARAM>(&window)), window; }, 60000)) {
+    if (splash
+        && !WaitUntil([&] { return EnumWindows(&FindSplash, reinterpret_cast<LPARAM>(&window)), window; }, 60000)) {
         std::fprintf(stderr, "screenshot: no start-up picture\n");
         return 1;
     }
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     DWORD imageSize = DWORD((width * 3 + 3) / 4 * 4 * height);
-    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB, imageSize, 0, 0, 0, 0};
+    BITMAPINFOHEADER header = { sizeof header, width, height, 1, 24, BI_RGB, imageSize, 0, 0, 0, 0 };
     void* bits = nullptr;
     HBITMAP bitmap
         = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);

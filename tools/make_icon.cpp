@@ -19,29 +19,29 @@ Color Sample(double x, double y)
     double dy = std::fmax(std::fabs(y - 0.5) - (0.5 - inset - radius), 0.0);
     double corner = std::sqrt(dx * dx + dy * dy);
     if (corner > radius)
-        return {0, 0, 0, 0};
+        return { 0, 0, 0, 0 };
     if (corner > radius - 0.06)
-        return {0.36, 0.22, 0.10, 1};   // wooden frame
+        return { 0.36, 0.22, 0.10, 1 }; // wooden frame
     // A red piece on the board.
     double px = x - 0.62, py = y - 0.40;
     double piece = std::sqrt(px * px + py * py);
     if (piece < 0.17)
-        return piece < 0.11 ? Color{0.86, 0.16, 0.14, 1} : Color{0.62, 0.08, 0.08, 1};
+        return piece < 0.11 ? Color { 0.86, 0.16, 0.14, 1 } : Color { 0.62, 0.08, 0.08, 1 };
     bool light = (int(std::floor((x - inset) * 5)) + int(std::floor((y - inset) * 5))) % 2 == 0;
-    return light ? Color{0.93, 0.86, 0.68, 1} : Color{0.20, 0.45, 0.30, 1};
+    return light ? Color { 0.93, 0.86, 0.68, 1 } : Color { 0.20, 0.45, 0.30, 1 };
 }
 
 std::vector<std::uint8_t> Render(int size)
 {
-    const int ss = 4;   // supersampling per axis
+    const int ss = 4; // supersampling per axis
     std::vector<std::uint8_t> bgra(size * size * 4);
     for (int row = 0; row < size; ++row)
         for (int col = 0; col < size; ++col) {
-            Color sum = {0, 0, 0, 0};
+            Color sum = { 0, 0, 0, 0 };
             for (int sy = 0; sy < ss; ++sy)
                 for (int sx = 0; sx < ss; ++sx) {
                     Color c = Sample((col + (sx + 0.5) / ss) / size, (row + (sy + 0.5) / ss) / size);
-                    sum = {sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a};
+                    sum = { sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a };
                 }
             double a = sum.a / (ss * ss);
             double k = sum.a > 0 ? 1.0 / sum.a : 0;
@@ -75,13 +75,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_icon <output.ico>\n");
         return 2;
     }
-    const int sizes[] = {32, 16};
+    const int sizes[] = { 32, 16 };
     std::vector<std::vector<std::uint8_t>> images;
     for (int size : sizes) {
         std::vector<std::uint8_t> image;
         Put32(image, 40);
         Put32(image, size);
-        Put32(image, size * 2);   // colour rows, then the mask rows
+        Put32(image, size * 2); // colour rows, then the mask rows
         Put16(image, 1);
         Put16(image, 32);
         for (int i = 0; i < 6; ++i)
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
         std::vector<std::uint8_t> pixels = Render(size);
         image.insert(image.end(), pixels.begin(), pixels.end());
         int maskStride = ((size + 31) / 32) * 4;
-        image.resize(image.size() + maskStride * size, 0);   // alpha decides; the mask is all opaque
+        image.resize(image.size() + maskStride * size, 0); // alpha decides; the mask is all opaque
         images.push_back(std::move(image));
     }
 

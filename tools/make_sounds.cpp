@@ -11,10 +11,10 @@ constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
 
 struct Partial {
-    double start;     // seconds
+    double start; // seconds
     double frequency; // Hz
     double amplitude;
-    double decay;     // per second
+    double decay; // per second
 };
 
 // The sum of decaying sines, with a few milliseconds of attack and a fade at the very end so nothing clicks.
@@ -65,12 +65,12 @@ bool WriteWave(const std::string& path, const std::vector<std::int16_t>& samples
     PutId(out, "WAVE");
     PutId(out, "fmt ");
     PutU32(out, 16);
-    PutU16(out, 1);         // PCM
-    PutU16(out, 1);         // mono
+    PutU16(out, 1); // PCM
+    PutU16(out, 1); // mono
     PutU32(out, kRate);
     PutU32(out, kRate * 2); // bytes per second
-    PutU16(out, 2);         // block alignment
-    PutU16(out, 16);        // bits per sample
+    PutU16(out, 2); // block alignment
+    PutU16(out, 16); // bits per sample
     PutId(out, "data");
     PutU32(out, dataBytes);
     for (std::int16_t s : samples)
@@ -92,10 +92,10 @@ int main(int argc, char** argv)
     }
     std::string folder = argv[1];
     // A wooden tick: a high partial that dies away within a few tens of milliseconds.
-    auto tick = Render(0.045, {{0, 2200, 0.22, 140}, {0, 3700, 0.08, 220}, {0, 900, 0.06, 90}});
+    auto tick = Render(0.045, { { 0, 2200, 0.22, 140 }, { 0, 3700, 0.08, 220 }, { 0, 900, 0.06, 90 } });
     // A rising two-note chime (C6 then G6), each with a softer octave above.
-    auto chime = Render(0.7, {{0, 1046.5, 0.30, 6}, {0, 2093.0, 0.08, 9}, {0.11, 1568.0, 0.30, 5},
-                              {0.11, 3136.0, 0.07, 8}});
+    auto chime = Render(
+        0.7, { { 0, 1046.5, 0.30, 6 }, { 0, 2093.0, 0.08, 9 }, { 0.11, 1568.0, 0.30, 5 }, { 0.11, 3136.0, 0.07, 8 } });
     if (!WriteWave(folder + "/Highlight.WAV", tick) || !WriteWave(folder + "/Confirm.WAV", chime)) {
         std::fprintf(stderr, "make_sounds: cannot write into %s\n", folder.c_str());
         return 1;

@@ -12,7 +12,7 @@ ButtonRects ComputeButtonLayout(int width, int height, int bw, int bh)
         for (int column = 0; column < 4; ++column) {
             int left = gx + column * (bw + 2 * gx);
             int top = gy + row * (bh + 2 * gy);
-            rects[4 * row + column] = {left, top, left + bw, top + bh};
+            rects[4 * row + column] = { left, top, left + bw, top + bh };
         }
     return rects;
 }

@@ -8,7 +8,7 @@
 namespace velmora {
 
 inline constexpr int kButtonCount = 12;
-inline constexpr int kButtonColumns = 4;   // of the grid ComputeButtonLayout places, in three rows
+inline constexpr int kButtonColumns = 4; // of the grid ComputeButtonLayout places, in three rows
 using ButtonRects = std::array<Rect, kButtonCount>;
 
 // Four columns and three rows of buttons of bw x bh in a client area of width x height: each button
@@ -28,7 +28,7 @@ public:
     virtual bool IsAvailable(int button) = 0;
     // Plays the highlight sound if there is a main window to play it.
     virtual void PlayHighlightSound() = 0;
-    virtual void Invalidate(const Rect* rect) = 0;   // null: the whole client area
+    virtual void Invalidate(const Rect* rect) = 0; // null: the whole client area
     // Starts game `button` and returns once it has ended.
     virtual void Launch(int button) = 0;
 };

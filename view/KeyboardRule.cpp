@@ -26,7 +26,10 @@ int MoveTarget(GridKey key, int highlighted, const Availability& available)
         return NextAvailable(available, kButtonCount - 1, -1);
     if (key == GridKey::Home || highlighted < 0)
         return NextAvailable(available, 0, 1);
-    int step = key == GridKey::Left ? -1 : key == GridKey::Right ? 1 : key == GridKey::Up ? -kButtonColumns : kButtonColumns;
+    int step = key == GridKey::Left ? -1
+        : key == GridKey::Right     ? 1
+        : key == GridKey::Up        ? -kButtonColumns
+                                    : kButtonColumns;
     int target = NextAvailable(available, highlighted + step, step);
     return target >= 0 ? target : highlighted; // at the edge of the grid the highlight stays
 }

@@ -152,7 +152,7 @@ void CLauncherVlm2001View::OnDraw(CDC* dc)
         m_canvas.Blit(&m_backgrounds[s], &client, &client);
         for (int i = 0; i < velmora::kButtonCount; ++i) {
             const CDibSurface& picture = m_buttonPictures[kPicturesPerSet * s + 2 * i + (i == m_nHighlighted ? 1 : 0)];
-            RECT source = {0, 0, picture.m_nWidth, picture.m_nHeight};
+            RECT source = { 0, 0, picture.m_nWidth, picture.m_nHeight };
             RECT dest = ToRECT(m_buttonRects[s][i]);
             m_canvas.BlitKeyed(&picture, &source, &dest, kNoKey, 0, 0);
         }
@@ -164,8 +164,8 @@ void CLauncherVlm2001View::OnSize(UINT, int cx, int cy)
 {
     Default();
     if (cx > 0 && cy > 0) {
-        m_clientRect = {0, 0, cx, cy};
-        SIZE size = {cx, cy};
+        m_clientRect = { 0, 0, cx, cy };
+        SIZE size = { cx, cy };
         m_canvas.Resize(&size);
     }
     CWnd::Invalidate(TRUE);
@@ -173,7 +173,7 @@ void CLauncherVlm2001View::OnSize(UINT, int cx, int cy)
 
 BOOL CLauncherVlm2001View::OnEraseBkgnd(HDC)
 {
-    return TRUE;   // the paint covers every pixel; erasing first would only flicker
+    return TRUE; // the paint covers every pixel; erasing first would only flicker
 }
 
 int CLauncherVlm2001View::OnCreate(LPCREATESTRUCT)

@@ -86,7 +86,7 @@ private:
 
     CDibSurface m_backgrounds[3];
     CDibCanvas m_canvas;
-    velmora::Rect m_clientRect = {0, 0, 0, 0};
+    velmora::Rect m_clientRect = { 0, 0, 0, 0 };
     CDibSurface m_buttonPictures[72];
     velmora::ButtonRects m_buttonRects[3] = {};
     bool m_bKeyboardHighlight = false; // the keys, not the pointer, made the highlight

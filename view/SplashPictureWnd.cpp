@@ -38,7 +38,7 @@ void CSplashPictureWnd::ShowSplash(CWnd* parent)
         s_nPictureIndex = 2;
         return;
     }
-    auto* splash = new CSplashPictureWnd;   // deletes itself when its window goes
+    auto* splash = new CSplashPictureWnd; // deletes itself when its window goes
     s_pSplash = splash;
     if (splash->CreatePictureWindow(parent)) {
         splash->UpdateWindow();
@@ -63,7 +63,7 @@ BOOL CSplashPictureWnd::CreatePictureWindow(CWnd* parent)
     m_pActivePalette = nullptr;
     const char* windowClass = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_ARROW));
     m_bWindowUp = CreateEx(0, windowClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, size.bmWidth, size.bmHeight,
-                           parent ? parent->m_hWnd : nullptr, nullptr);
+        parent ? parent->m_hWnd : nullptr, nullptr);
     return m_bWindowUp;
 }
 
@@ -103,7 +103,7 @@ BOOL CSplashPictureWnd::FilterStartupMessage(const MSG* msg)
 
 void CSplashPictureWnd::Dismiss()
 {
-    DestroyWindow();   // PostNcDestroy deletes this object and, after the first picture, shows the next
+    DestroyWindow(); // PostNcDestroy deletes this object and, after the first picture, shows the next
     if (s_nPictureIndex < 2)
         return;
     if (ViewHost* host = MainViewHost())

@@ -13,8 +13,8 @@ namespace velmora {
 // What the drawing rules give, transcribed plainly: 32-bit steps, 64-bit steps for extents of
 // 2048 and more. The thinning counter wraps as a 32-bit integer, and a remainder by -1 is 0.
 template <class StepH, class StepV>
-inline void ReferenceDraw(std::uint8_t* dst, int dstStride, const std::uint8_t* src, int srcStride, int dw, int dh, int sw,
-                   int sh, bool keyed, int key, int phase, int period)
+inline void ReferenceDraw(std::uint8_t* dst, int dstStride, const std::uint8_t* src, int srcStride, int dw, int dh,
+    int sw, int sh, bool keyed, int key, int phase, int period)
 {
     const StepH one = StepH(1) << 20;
     const StepH hstep = StepH(dw) * one / sw;
@@ -64,8 +64,8 @@ inline void ReferenceDraw(std::uint8_t* dst, int dstStride, const std::uint8_t* 
 
 // Both blitters by the rules. The trimming is done in 64 bits: equal to the 32-bit rule wherever
 // that does not overflow, and past it the exact quotient. Empty where the outcome is left open.
-inline std::optional<bool> ReferenceBlit(const PixelView& dstPic, const ConstPixelView& srcPic, Rect s, Rect d, bool keyed,
-                                         int key, int phase, int period)
+inline std::optional<bool> ReferenceBlit(
+    const PixelView& dstPic, const ConstPixelView& srcPic, Rect s, Rect d, bool keyed, int key, int phase, int period)
 {
     if (s.left > s.right || s.top > s.bottom || d.left > d.right || d.top > d.bottom)
         return std::nullopt;

@@ -23,7 +23,7 @@ public:
     }
     RiffBuilder& U16(std::uint16_t v)
     {
-        bytes_.insert(bytes_.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+        bytes_.insert(bytes_.end(), { std::uint8_t(v), std::uint8_t(v >> 8) });
         return *this;
     }
     RiffBuilder& U32(std::uint32_t v)
@@ -79,42 +79,44 @@ struct Seed {
 inline std::vector<Seed> RiffWaveSeeds()
 {
     const Bytes fmt = PcmFormat(1, 22050, 16);
-    const Bytes samples = {1, 2, 3, 4};
-    const Bytes list = {'I', 'N', 'F', 'O', 'x'};
+    const Bytes samples = { 1, 2, 3, 4 };
+    const Bytes list = { 'I', 'N', 'F', 'O', 'x' };
     using B = RiffBuilder;
     const Bytes data = B().Chunk("data", samples).Build();
     const Bytes fmtAndData = B().Chunk("fmt ", fmt).Raw(data).Build();
     return {
-        {"valid", WaveForm(fmtAndData)},
-        {"empty", {}},
-        {"short_header", B().Header("RIFF", 4).Raw({'W', 'A'}).Build()},
-        {"truncated_chunk_header", WaveForm(B().Chunk("fmt ", fmt).Id("data").U16(4))},
-        {"size_past_end", WaveForm(B().Chunk("fmt ", fmt).Header("data", 1000).Raw(samples))},
-        {"size_near_max", WaveForm(B().Header("LIST", 0xFFFFFFFF).Raw(fmt))},
-        {"data_size_max", WaveForm(B().Chunk("fmt ", fmt).Header("data", 0xFFFFFFFF).Raw(samples))},
-        {"riff_size_max", B().Header("RIFF", 0xFFFFFFFF).Id("WAVE").Raw(fmtAndData).Build()},
-        {"odd_with_pad", WaveForm(B().Chunk("LIST", {'a', 'b', 'c'}).Raw(fmtAndData))},
-        {"odd_without_pad", WaveForm(B().Chunk("LIST", {'a', 'b', 'c'}, false).Raw(fmtAndData))},
-        {"fmt_short_at_end", WaveForm(B().Chunk("data", samples).Header("fmt ", 16).U16(1).U16(1).U16(0x5622))},
-        {"data_before_fmt", WaveForm(B().Chunk("data", samples).Chunk("fmt ", fmt))},
-        {"list_and_fact", WaveForm(B().Chunk("LIST", list).Chunk("fmt ", fmt).Chunk("fact", {4, 0, 0, 0}).Raw(data))},
-        {"no_data", WaveForm(B().Chunk("fmt ", fmt).Chunk("fact", {2, 0, 0, 0}))},
-        {"no_fmt", WaveForm(B().Chunk("data", samples))},
+        { "valid", WaveForm(fmtAndData) },
+        { "empty", {} },
+        { "short_header", B().Header("RIFF", 4).Raw({ 'W', 'A' }).Build() },
+        { "truncated_chunk_header", WaveForm(B().Chunk("fmt ", fmt).Id("data").U16(4)) },
+        { "size_past_end", WaveForm(B().Chunk("fmt ", fmt).Header("data", 1000).Raw(samples)) },
+        { "size_near_max", WaveForm(B().Header("LIST", 0xFFFFFFFF).Raw(fmt)) },
+        { "data_size_max", WaveForm(B().Chunk("fmt ", fmt).Header("data", 0xFFFFFFFF).Raw(samples)) },
+        { "riff_size_max", B().Header("RIFF", 0xFFFFFFFF).Id("WAVE").Raw(fmtAndData).Build() },
+        { "odd_with_pad", WaveForm(B().Chunk("LIST", { 'a', 'b', 'c' }).Raw(fmtAndData)) },
+        { "odd_without_pad", WaveForm(B().Chunk("LIST", { 'a', 'b', 'c' }, false).Raw(fmtAndData)) },
+        { "fmt_short_at_end", WaveForm(B().Chunk("data", samples).Header("fmt ", 16).U16(1).U16(1).U16(0x5622)) },
+        { "data_before_fmt", WaveForm(B().Chunk("data", samples).Chunk("fmt ", fmt)) },
+        { "list_and_fact",
+            WaveForm(B().Chunk("LIST", list).Chunk("fmt ", fmt).Chunk("fact", { 4, 0, 0, 0 }).Raw(data)) },
+        { "no_data", WaveForm(B().Chunk("fmt ", fmt).Chunk("fact", { 2, 0, 0, 0 })) },
+        { "no_fmt", WaveForm(B().Chunk("data", samples)) },
         // Sizes whose step, counted in 32 bits, comes back to the same header: at the top level
         // (even) and inside the form (odd, with its pad byte).
-        {"top_size_fffffff8", B().Header("JUNK", 0xFFFFFFF8).Raw(WaveForm(fmtAndData)).Build()},
-        {"chunk_size_fffffff7", WaveForm(B().Header("LIST", 0xFFFFFFF7).Raw(fmtAndData))},
-        {"fmt_short_then_data", WaveForm(B().Chunk("fmt ", {0xFE, 0xFF, 6, 0}).Raw(data))},
+        { "top_size_fffffff8", B().Header("JUNK", 0xFFFFFFF8).Raw(WaveForm(fmtAndData)).Build() },
+        { "chunk_size_fffffff7", WaveForm(B().Header("LIST", 0xFFFFFFF7).Raw(fmtAndData)) },
+        { "fmt_short_then_data", WaveForm(B().Chunk("fmt ", { 0xFE, 0xFF, 6, 0 }).Raw(data)) },
         // The form ends after "fmt ": the "data" chunk behind it is outside.
-        {"riff_size_short", B().Header("RIFF", 4 + 8 + 16).Id("WAVE").Raw(fmtAndData).Build()},
-        {"other_form_first", B().Header("RIFF", 4 + 8 + 16 + 8 + 2)
-                                 .Id("AVI ")
-                                 .Chunk("fmt ", Bytes(16, 0xEE))
-                                 .Chunk("data", {9, 9})
-                                 .Raw(WaveForm(fmtAndData))
-                                 .Build()},
+        { "riff_size_short", B().Header("RIFF", 4 + 8 + 16).Id("WAVE").Raw(fmtAndData).Build() },
+        { "other_form_first",
+            B().Header("RIFF", 4 + 8 + 16 + 8 + 2)
+                .Id("AVI ")
+                .Chunk("fmt ", Bytes(16, 0xEE))
+                .Chunk("data", { 9, 9 })
+                .Raw(WaveForm(fmtAndData))
+                .Build() },
         // The form ends four bytes into the "data" header.
-        {"header_straddles_form_end", B().Header("RIFF", 4 + 8 + 16 + 4).Id("WAVE").Raw(fmtAndData).Build()},
+        { "header_straddles_form_end", B().Header("RIFF", 4 + 8 + 16 + 4).Id("WAVE").Raw(fmtAndData).Build() },
     };
 }
 
@@ -146,8 +148,8 @@ inline std::string CheckAllQueries(const std::uint8_t* image, std::size_t size)
     // The destination holds what is present plus a guard band that must stay untouched.
     constexpr std::size_t kGuard = 16;
     const std::size_t present = data.presentSize;
-    const std::uint32_t maxima[] = {0, 1, std::uint32_t(present / 2), std::uint32_t(present),
-                                    std::uint32_t(present + 1), 0xFFFFFFFF};
+    const std::uint32_t maxima[]
+        = { 0, 1, std::uint32_t(present / 2), std::uint32_t(present), std::uint32_t(present + 1), 0xFFFFFFFF };
     for (std::uint32_t maxBytes : maxima) {
         Bytes destination(present + kGuard, 0x5A);
         std::uint32_t count = ReadWaveData(image, size, destination.data(), maxBytes);

@@ -56,6 +56,7 @@ struct BlitCase {
     std::vector<int> expected; // top-down; empty: the fill everywhere
 };
 
+// clang-format off
 const BlitCase kCases[] = {
     {"2x1 into 4x1 doubles", 2, 1, {10, 20}, 4, 1, 0, {0, 0, 2, 1}, {0, 0, 4, 1}, false, 0, 0, 0, true,
      {10, 10, 20, 20}},
@@ -113,6 +114,7 @@ const BlitCase kCases[] = {
     {"extent 2048 and more: exact steps", 2, 1, {1, 2}, 4097, 1, 9, {0, 0, 2, 1}, {0, 0, 4097, 1}, false, 0, 0, 0, true,
      {}},
 };
+// clang-format on
 
 TEST(Blit, ListedCases)
 {
@@ -151,13 +153,13 @@ TEST(Blit, BackgroundIntoLargerAndSmallerCanvas)
             bg.at(x, y) = std::uint8_t(x + y);
 
     Canvas large(1100, 800, 0);
-    ASSERT_TRUE(Blit(large.view(), bg.view(), {0, 0, 1100, 800}, {0, 0, 1100, 800}));
+    ASSERT_TRUE(Blit(large.view(), bg.view(), { 0, 0, 1100, 800 }, { 0, 0, 1100, 800 }));
     std::vector<int> bottom = Row(large, 799), top = Row(large, 0);
     EXPECT_EQ(std::vector<int>(bottom.begin(), bottom.begin() + 20),
-              (std::vector<int>{255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 13, 14, 15, 16, 17}));
+        (std::vector<int> { 255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 13, 14, 15, 16, 17 }));
     EXPECT_EQ(std::vector<int>(top.begin(), top.begin() + 20),
-              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 15, 16, 17, 18}));
-    EXPECT_EQ(std::vector<int>(top.end() - 6, top.end()), (std::vector<int>{251, 252, 253, 254, 255, 255}));
+        (std::vector<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 14, 15, 16, 17, 18 }));
+    EXPECT_EQ(std::vector<int>(top.end() - 6, top.end()), (std::vector<int> { 251, 252, 253, 254, 255, 255 }));
     // The source's top row is repeated at the top; row 743 is the first one drawn twice.
     EXPECT_EQ(Row(large, 1), top);
     EXPECT_EQ(large.at(0, 775), 231);
@@ -166,7 +168,7 @@ TEST(Blit, BackgroundIntoLargerAndSmallerCanvas)
     EXPECT_TRUE(large.GuardsIntact());
 
     Canvas small(600, 400, 0);
-    ASSERT_TRUE(Blit(small.view(), bg.view(), {0, 0, 600, 400}, {0, 0, 600, 400}));
+    ASSERT_TRUE(Blit(small.view(), bg.view(), { 0, 0, 600, 400 }, { 0, 0, 600, 400 }));
     bool same = true;
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 600; ++x)
@@ -177,9 +179,10 @@ TEST(Blit, BackgroundIntoLargerAndSmallerCanvas)
 
 TEST(Blit, RowStridePadsToFourBytes)
 {
-    struct { int width, stride, imageSize; } cases[] = {
-        {1, 4, 4}, {2, 4, 8}, {3, 4, 12}, {4, 4, 16}, {5, 8, 40}, {6, 8, 48}, {7, 8, 56}, {8, 8, 64},
-        {110, 112, 12320}, {137, 140, 19180}, {176, 176, 30976}, {0, 0, 0}};
+    struct {
+        int width, stride, imageSize;
+    } cases[] = { { 1, 4, 4 }, { 2, 4, 8 }, { 3, 4, 12 }, { 4, 4, 16 }, { 5, 8, 40 }, { 6, 8, 48 }, { 7, 8, 56 },
+        { 8, 8, 64 }, { 110, 112, 12320 }, { 137, 140, 19180 }, { 176, 176, 30976 }, { 0, 0, 0 } };
     for (auto c : cases) {
         EXPECT_EQ(RowStride(c.width), c.stride) << c.width;
         // Image size of a picture as tall as it is wide.
@@ -189,23 +192,31 @@ TEST(Blit, RowStridePadsToFourBytes)
 
 class RandomRects {
 public:
-    explicit RandomRects(std::mt19937& rng) : m_rng(rng) {}
+    explicit RandomRects(std::mt19937& rng)
+        : m_rng(rng)
+    {
+    }
     int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
 
     // An edge near the picture, on its edges, or far out (small enough for 32-bit products).
     int Edge(int size)
     {
         switch (Uniform(0, 9)) {
-        case 0: return 0;
-        case 1: return size;
-        case 2: return Uniform(-30000, 30000);
-        case 3: return Uniform(-size - 3, -1);
-        default: return Uniform(-3, size + 3);
+        case 0:
+            return 0;
+        case 1:
+            return size;
+        case 2:
+            return Uniform(-30000, 30000);
+        case 3:
+            return Uniform(-size - 3, -1);
+        default:
+            return Uniform(-3, size + 3);
         }
     }
     Rect Make(int width, int height)
     {
-        Rect r = {Edge(width), Edge(height), Edge(width), Edge(height)};
+        Rect r = { Edge(width), Edge(height), Edge(width), Edge(height) };
         if (Uniform(0, 19) != 0) { // mostly normalised
             if (r.left > r.right)
                 std::swap(r.left, r.right);
@@ -229,16 +240,27 @@ TEST_P(BlitKernelsTest, CoreMatchesReference)
 {
     std::mt19937 rng(20240611);
     RandomRects random(rng);
-    const int keys[] = {-1, 0, 3, 256, INT_MIN};
-    const int periods[] = {0, 0, 1, -1, 2, 3, -2, 5};
+    const int keys[] = { -1, 0, 3, 256, INT_MIN };
+    const int periods[] = { 0, 0, 1, -1, 2, 3, -2, 5 };
     int compared = 0, open = 0, drawn = 0;
     for (int n = 0; n < 30000; ++n) {
         int W, H, w, h;
         switch (random.Uniform(0, 9)) {
-        case 0: W = random.Uniform(2048, 2100), H = random.Uniform(1, 3), w = random.Uniform(1, 40), h = random.Uniform(1, 4); break;
-        case 1: W = random.Uniform(1, 3), H = random.Uniform(2048, 2100), w = random.Uniform(1, 4), h = random.Uniform(1, 40); break;
-        case 2: W = random.Uniform(16, 300), H = random.Uniform(1, 6), w = random.Uniform(16, 300), h = random.Uniform(1, 6); break;
-        default: W = random.Uniform(1, 41), H = random.Uniform(1, 21), w = random.Uniform(1, 41), h = random.Uniform(1, 21); break;
+        case 0:
+            W = random.Uniform(2048, 2100), H = random.Uniform(1, 3), w = random.Uniform(1, 40),
+            h = random.Uniform(1, 4);
+            break;
+        case 1:
+            W = random.Uniform(1, 3), H = random.Uniform(2048, 2100), w = random.Uniform(1, 4),
+            h = random.Uniform(1, 40);
+            break;
+        case 2:
+            W = random.Uniform(16, 300), H = random.Uniform(1, 6), w = random.Uniform(16, 300),
+            h = random.Uniform(1, 6);
+            break;
+        default:
+            W = random.Uniform(1, 41), H = random.Uniform(1, 21), w = random.Uniform(1, 41), h = random.Uniform(1, 21);
+            break;
         }
         Source src(w, h);
         for (auto& b : src.bits)
@@ -339,15 +361,15 @@ TEST(Blit, FuzzSeedsTable)
 TEST(Blit, HostileRectanglesStayInside)
 {
     const std::int32_t lo = INT32_MIN, hi = INT32_MAX;
-    const Rect rects[] = {{lo, lo, hi, hi}, {hi, hi, lo, lo}, {lo, 0, 5, 3}, {-1, -1, hi, hi}, {3, 2, hi, 3},
-                          {lo, lo, 0, 0}, {0, 0, 0, 0}, {2, 1, 1, 2}, {lo, 1, lo + 1, 2}, {hi - 1, 0, hi, 3},
-                          {-5, 1, 3, hi}, {0, lo, 7, 3}};
+    const Rect rects[] = { { lo, lo, hi, hi }, { hi, hi, lo, lo }, { lo, 0, 5, 3 }, { -1, -1, hi, hi }, { 3, 2, hi, 3 },
+        { lo, lo, 0, 0 }, { 0, 0, 0, 0 }, { 2, 1, 1, 2 }, { lo, 1, lo + 1, 2 }, { hi - 1, 0, hi, 3 }, { -5, 1, 3, hi },
+        { 0, lo, 7, 3 } };
     Source src(7, 3);
     for (std::size_t i = 0; i < src.bits.size(); ++i)
         src.bits[i] = std::uint8_t(i);
     for (const Rect& s : rects)
         for (const Rect& d : rects)
-            for (bool keyed : {false, true}) {
+            for (bool keyed : { false, true }) {
                 Canvas dst(5, 3, 200), before = dst;
                 if (keyed)
                     BlitKeyed(dst.view(), src.view(), s, d, 0, INT32_MAX, 0);
@@ -366,15 +388,18 @@ TEST(Blit, ThinningCounterAtTheLimits)
     Source src(4, 1);
     for (int x = 0; x < 4; ++x)
         src.at(x, 0) = std::uint8_t(x + 1);
-    struct { int phase, period; std::vector<int> expected; } cases[] = {
-        {INT32_MAX - 1, 2, {1, 9, 3, 9}},  // MAX-1 even; MAX+1 wraps to MIN, even
-        {INT32_MAX, 2, {9, 2, 9, 4}},
-        {INT32_MIN, -1, {1, 2, 3, 4}},
-        {INT32_MIN, INT32_MIN, {1, 9, 9, 9}},
+    struct {
+        int phase, period;
+        std::vector<int> expected;
+    } cases[] = {
+        { INT32_MAX - 1, 2, { 1, 9, 3, 9 } }, // MAX-1 even; MAX+1 wraps to MIN, even
+        { INT32_MAX, 2, { 9, 2, 9, 4 } },
+        { INT32_MIN, -1, { 1, 2, 3, 4 } },
+        { INT32_MIN, INT32_MIN, { 1, 9, 9, 9 } },
     };
     for (const auto& c : cases) {
         Canvas dst(4, 1, 9);
-        EXPECT_TRUE(BlitKeyed(dst.view(), src.view(), {0, 0, 4, 1}, {0, 0, 4, 1}, -1, c.phase, c.period));
+        EXPECT_TRUE(BlitKeyed(dst.view(), src.view(), { 0, 0, 4, 1 }, { 0, 0, 4, 1 }, -1, c.phase, c.period));
         EXPECT_EQ(Row(dst, 0), c.expected) << c.phase << " % " << c.period;
     }
 }
@@ -388,8 +413,8 @@ TEST(Blit, ZeroStepEnds)
     src.at(0, 0) = 42;
     src.at(0, h - 1) = 17;
     Canvas dst(1, 2, 0);
-    EXPECT_TRUE(Blit(dst.view(), src.view(), {0, 0, 1, h}, {0, 0, 1, 1}));
-    EXPECT_EQ(Pixels(dst), (std::vector<int>{42, 0}));
+    EXPECT_TRUE(Blit(dst.view(), src.view(), { 0, 0, 1, h }, { 0, 0, 1, 1 }));
+    EXPECT_EQ(Pixels(dst), (std::vector<int> { 42, 0 }));
 }
 
 } // namespace

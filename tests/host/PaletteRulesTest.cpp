@@ -13,12 +13,19 @@ TEST(PaletteRules, ReservedEntriesAtBothEndsHaveNoFlags)
         int reserved, first, last;
     };
     static const Row rows[] = {
-        {20, 10, 245}, {0, 0, 255}, {1, 0, 255}, {2, 1, 254}, {21, 10, 245}, {254, 127, 128}, {600, 256, 0},
+        { 20, 10, 245 },
+        { 0, 0, 255 },
+        { 1, 0, 255 },
+        { 2, 1, 254 },
+        { 21, 10, 245 },
+        { 254, 127, 128 },
+        { 600, 256, 0 },
     };
     for (const Row& row : rows)
         for (int i = 0; i < 256; ++i) {
             unsigned char expected = i < row.first || i >= row.last ? 0 : 4;
-            EXPECT_EQ(PaletteEntryFlags(i, row.reserved), expected) << "entry " << i << ", " << row.reserved << " reserved";
+            EXPECT_EQ(PaletteEntryFlags(i, row.reserved), expected)
+                << "entry " << i << ", " << row.reserved << " reserved";
         }
 }
 

@@ -10,11 +10,18 @@ namespace velmora {
 namespace {
 
 // Stand-in for a code page whose only lead byte is 0x81.
-bool FakeLead(unsigned char c) { return c == 0x81; }
-bool NoLead(unsigned char) { return false; }
+bool FakeLead(unsigned char c)
+{
+    return c == 0x81;
+}
+bool NoLead(unsigned char)
+{
+    return false;
+}
 
 TEST(TextCompare, EqualsIgnoringCaseTable)
 {
+    // clang-format off
     struct { std::string_view a, b; bool (*lead)(unsigned char); bool equal; } cases[] = {
         {"unused", "UNUSED", FakeLead, true},
         {"unused", "UnUsEd", FakeLead, true},
@@ -39,6 +46,7 @@ TEST(TextCompare, EqualsIgnoringCaseTable)
         // A trail byte with a lead byte's value does not start a new pair.
         {"\x81\x81" "a", "\x81\x81" "A", FakeLead, true},
     };
+    // clang-format on
     int row = 0;
     for (auto c : cases)
         EXPECT_EQ(EqualsIgnoringCase(c.a, c.b, c.lead), c.equal) << "row " << row++;
@@ -54,6 +62,7 @@ std::unique_ptr<char[]> Exact(std::string_view s)
 
 TEST(TextCompare, LeadByteAtTheEndStaysInBounds)
 {
+    // clang-format off
     struct { std::string_view a, b; bool equal; } cases[] = {
         {"x\x81", "x\x81", true}, // identical text is equal
         {"X\x81", "x\x81", true},
@@ -61,10 +70,11 @@ TEST(TextCompare, LeadByteAtTheEndStaysInBounds)
         {"x\x81", "x\x82", false},
         {"x\x81", "y\x81", false},
     };
+    // clang-format on
     int row = 0;
     for (auto c : cases) {
         auto a = Exact(c.a), b = Exact(c.b);
-        EXPECT_EQ(EqualsIgnoringCase({a.get(), c.a.size()}, {b.get(), c.b.size()}, FakeLead), c.equal)
+        EXPECT_EQ(EqualsIgnoringCase({ a.get(), c.a.size() }, { b.get(), c.b.size() }, FakeLead), c.equal)
             << "row " << row++;
     }
 }

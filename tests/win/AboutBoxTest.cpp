@@ -1,7 +1,7 @@
 // The About box and the version reader behind it.
+#include "app/AboutBox.h"
 #include "Harness.h"
 #include "LauncherSession.h"
-#include "app/AboutBox.h"
 #include "app/FileVersionReader.h"
 #include "res/resource.h"
 #include "version.h"
@@ -19,17 +19,17 @@ namespace {
 struct VersionRow {
     const char* module;
     BOOL result;
-    WORD words[4];   // file version, most significant first
+    WORD words[4]; // file version, most significant first
     WORD language, codePage;
 };
 
 TEST(FileVersionReaderTest, ReadsTheFileVersionAndFirstTranslation)
 {
     static const VersionRow rows[] = {
-        {"version_1007.dll", TRUE, {1, 0, 0, 7}, 0x0809, 1200},
-        {"version_no_translation.dll", TRUE, {2, 3, 4, 5}, 0, 1252},
-        {"no_version.exe", FALSE, {0, 0, 0, 0}, 0, 1252},
-        {"no_such_module.dll", FALSE, {0, 0, 0, 0}, 0, 1252},
+        { "version_1007.dll", TRUE, { 1, 0, 0, 7 }, 0x0809, 1200 },
+        { "version_no_translation.dll", TRUE, { 2, 3, 4, 5 }, 0, 1252 },
+        { "no_version.exe", FALSE, { 0, 0, 0, 0 }, 0, 1252 },
+        { "no_such_module.dll", FALSE, { 0, 0, 0, 0 }, 0, 1252 },
     };
     for (const VersionRow& row : rows) {
         CFileVersionReader reader;
@@ -98,7 +98,7 @@ protected:
     static Seen RunAboutBox(test::LauncherSession& session)
     {
         Seen seen;
-        std::atomic<bool> done{false};
+        std::atomic<bool> done { false };
         std::thread visitor([&] {
             HWND box = nullptr;
             for (int i = 0; i < 2000 && !(box = FindWindowA("#32770", "About Velmora")); ++i)
@@ -124,7 +124,7 @@ protected:
             }
             done = true;
         });
-        session.Command(ID_APP_ABOUT);   // returns when the box has closed
+        session.Command(ID_APP_ABOUT); // returns when the box has closed
         visitor.join();
         return seen;
     }
@@ -148,7 +148,7 @@ TEST_F(AboutBoxTest, AProgramWithoutAVersionRecordShowsNotFound)
 {
     test::LauncherSession session;
     const char* ownName = AfxGetApp()->m_pszExeName;
-    AfxGetApp()->m_pszExeName = "no_version";   // the box reads <program name>.EXE
+    AfxGetApp()->m_pszExeName = "no_version"; // the box reads <program name>.EXE
     Seen seen = RunAboutBox(session);
     AfxGetApp()->m_pszExeName = ownName;
     EXPECT_EQ(seen.text, "Velmora Launcher vnot found\rCopyright (C) 2026 Quillon Software");

@@ -12,7 +12,7 @@
 
 namespace test {
 
-using Pixels = std::vector<std::uint32_t>;   // top-down rows of 0x00RRGGBB
+using Pixels = std::vector<std::uint32_t>; // top-down rows of 0x00RRGGBB
 
 // What the launcher must show in a client area of width x height: the background and the twelve
 // buttons, composed by the reference blitter from the program's own pictures.
@@ -30,8 +30,8 @@ inline Pixels Expected(int s, int width, int height, int highlighted)
     }
     int stride = velmora::RowStride(width);
     std::vector<std::uint8_t> canvas(std::size_t(stride) * height);
-    velmora::PixelView view = {canvas.data(), width, height};
-    velmora::Rect client = {0, 0, width, height};
+    velmora::PixelView view = { canvas.data(), width, height };
+    velmora::Rect client = { 0, 0, width, height };
     velmora::ReferenceBlit(view, ViewOf(background), client, client, false, 0, 0, 0);
     CDibSurface first;
     first.LoadFromResource(velmora::ButtonPictureId(s, 0, false));
@@ -39,8 +39,8 @@ inline Pixels Expected(int s, int width, int height, int highlighted)
     for (int i = 0; i < velmora::kButtonCount; ++i) {
         CDibSurface picture;
         picture.LoadFromResource(velmora::ButtonPictureId(s, i, i == highlighted));
-        velmora::ReferenceBlit(view, ViewOf(picture), {0, 0, picture.m_nWidth, picture.m_nHeight}, rects[i], true, 0,
-                               0, 0);
+        velmora::ReferenceBlit(
+            view, ViewOf(picture), { 0, 0, picture.m_nWidth, picture.m_nHeight }, rects[i], true, 0, 0, 0);
     }
     Pixels pixels(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
@@ -58,7 +58,7 @@ inline Pixels ScreenArea(POINT origin, int width, int height)
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
@@ -78,13 +78,13 @@ inline Pixels ScreenArea(POINT origin, int width, int height)
 inline Pixels OnScreen(HWND window, bool clientOnly, int& width, int& height)
 {
     RECT area;
-    POINT origin = {0, 0};
+    POINT origin = { 0, 0 };
     if (clientOnly) {
         GetClientRect(window, &area);
         ClientToScreen(window, &origin);
     } else {
         GetWindowRect(window, &area);
-        origin = {area.left, area.top};
+        origin = { area.left, area.top };
         OffsetRect(&area, -area.left, -area.top);
     }
     width = area.right;

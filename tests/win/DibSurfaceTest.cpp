@@ -1,8 +1,8 @@
 // The 8-bit DIB surfaces: packed pictures, the canvas's size and colour table, palettes, resources.
-#include "Harness.h"
 #include "graphics/DibSurface.h"
-#include "graphics/BlitCore.h"
+#include "Harness.h"
 #include "framework/Exceptions.h"
+#include "graphics/BlitCore.h"
 #include "res/PictureIds.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ std::vector<BYTE> PackedPicture(int width, int height, BYTE fill, DWORD coloursU
     header.biClrUsed = coloursUsed;
     std::memcpy(packed.data(), &header, sizeof header);
     for (int i = 0; i < 256; ++i) {
-        RGBQUAD colour = {BYTE(i / 2), BYTE(255 - i), BYTE(i), 0};
+        RGBQUAD colour = { BYTE(i / 2), BYTE(255 - i), BYTE(i), 0 };
         std::memcpy(packed.data() + sizeof header + i * 4, &colour, 4);
     }
     return packed;
@@ -48,7 +48,7 @@ TEST(DibSurfaceTest, PackedPicturesKeepTheirRowsAndStrides)
         int width, height;
         long stride;
     };
-    static const Row rows[] = {{110, 3, 112}, {137, 2, 140}, {176, 1, 176}, {1, 1, 4}, {5, 2, 8}};
+    static const Row rows[] = { { 110, 3, 112 }, { 137, 2, 140 }, { 176, 1, 176 }, { 1, 1, 4 }, { 5, 2, 8 } };
     for (const Row& row : rows) {
         std::vector<BYTE> packed = PackedPicture(row.width, row.height, 0);
         for (long i = 0; i < row.stride * row.height; ++i)
@@ -82,11 +82,14 @@ TEST(DibSurfaceTest, PicturesTheBlittersCannotAddressAreRefused)
         int width, height;
         WORD bits;
         DWORD compression;
-        std::size_t cut;   // bytes missing at the end
+        std::size_t cut; // bytes missing at the end
     };
     static const Row rows[] = {
-        {"4 bits", 8, 8, 4, BI_RGB, 0}, {"run-length", 8, 8, 8, BI_RLE8, 0}, {"top-down", 8, -8, 8, BI_RGB, 0},
-        {"no width", 0, 8, 8, BI_RGB, 0}, {"last row short", 8, 8, 8, BI_RGB, 1},
+        { "4 bits", 8, 8, 4, BI_RGB, 0 },
+        { "run-length", 8, 8, 8, BI_RLE8, 0 },
+        { "top-down", 8, -8, 8, BI_RGB, 0 },
+        { "no width", 0, 8, 8, BI_RGB, 0 },
+        { "last row short", 8, 8, 8, BI_RGB, 1 },
     };
     for (const Row& row : rows) {
         std::vector<BYTE> packed = PackedPicture(8, 8, 1);
@@ -101,8 +104,7 @@ TEST(DibSurfaceTest, PicturesTheBlittersCannotAddressAreRefused)
         EXPECT_EQ(surface.m_hObject, nullptr) << row.what;
     }
     CDibSurface surface;
-    EXPECT_THROW(surface.CreateFromPackedDib(PackedPicture(1, 1, 0).data(), kPackedHeaderSize - 1),
-                 CResourceException);
+    EXPECT_THROW(surface.CreateFromPackedDib(PackedPicture(1, 1, 0).data(), kPackedHeaderSize - 1), CResourceException);
 }
 
 // The DIB section made last, through the real function.
@@ -133,18 +135,18 @@ TEST(DibSurfaceTest, CanvasResizeKeepsOrReplacesTheBitmapAndTheCopiedColourTable
 
     HGDIOBJ bitmap = canvas.m_hObject;
     canvas.m_pBits[0] = 77;
-    SIZE same = {640, 480};
+    SIZE same = { 640, 480 };
     EXPECT_TRUE(canvas.Resize(&same));
     EXPECT_EQ(canvas.m_hObject, bitmap);
     EXPECT_EQ(canvas.m_pBits[0], 77);
 
-    for (SIZE empty : {SIZE{0, 300}, SIZE{300, 0}, SIZE{-5, 300}}) {
+    for (SIZE empty : { SIZE { 0, 300 }, SIZE { 300, 0 }, SIZE { -5, 300 } }) {
         EXPECT_FALSE(canvas.Resize(&empty));
         EXPECT_EQ(canvas.m_hObject, bitmap);
         EXPECT_EQ(canvas.m_nWidth, 640);
     }
 
-    SIZE odd = {1097, 781};
+    SIZE odd = { 1097, 781 };
     ASSERT_TRUE(canvas.Resize(&odd));
     EXPECT_EQ(canvas.m_nWidth, 1097);
     EXPECT_EQ(canvas.m_nHeight, 781);
@@ -290,7 +292,7 @@ TEST(DibSurfaceTest, AllSurfacePicturesLoadWithTheirSizesAndOneColourTable)
     // The static colours sit at both ends: black first, white last.
     EXPECT_EQ(shared[0].rgbRed + shared[0].rgbGreen + shared[0].rgbBlue, 0);
     EXPECT_EQ(shared[255].rgbRed & shared[255].rgbGreen & shared[255].rgbBlue, 255);
-    EXPECT_EQ(shared[9].rgbBlue, 240);   // the ninth static colour, sky blue
+    EXPECT_EQ(shared[9].rgbBlue, 240); // the ninth static colour, sky blue
 }
 
 TEST(DibSurfaceTest, LoadingTheLoadedIdTouchesNothingAndAnotherIdReplacesBoth)
@@ -310,7 +312,7 @@ TEST(DibSurfaceTest, LoadingTheLoadedIdTouchesNothingAndAnotherIdReplacesBoth)
     EXPECT_TRUE(surface.LoadFromResource(IDB_LARGE_BUTTONS));
     EXPECT_EQ(surface.m_pPalette, nullptr);
     EXPECT_EQ(surface.m_nWidth, 176);
-    EXPECT_EQ(GetObjectType(bitmap), 0u);   // the old bitmap was deleted
+    EXPECT_EQ(GetObjectType(bitmap), 0u); // the old bitmap was deleted
 
     EXPECT_THROW(surface.LoadFromResource(4000), CResourceException);
     EXPECT_EQ(surface.m_hObject, nullptr);

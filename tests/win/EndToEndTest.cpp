@@ -1,7 +1,7 @@
 // The real program, driven from outside with real input: start, placement, dragging, launching.
 #include "Harness.h"
-#include "RunningLauncher.h"
 #include "RectAssert.h"
+#include "RunningLauncher.h"
 #include "res/resource.h"
 
 #include <oleacc.h>
@@ -40,10 +40,11 @@ HWND StartGameWithKeys(int position, const char* title)
 class SentMessage {
 public:
     SentMessage(HWND window, UINT message)
-        : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_thread([this, window, message] {
-              SendMessageA(window, message, 0, 0);
-              SetEvent(m_done);
-          })
+        : m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+        , m_thread([this, window, message] {
+            SendMessageA(window, message, 0, 0);
+            SetEvent(m_done);
+        })
     {
     }
     // Joins the sender, which returns at the latest when its receiver ends.
@@ -79,7 +80,7 @@ TEST_F(EndToEndTest, OpensAtItsPlaceAndStoresItWhenClosed)
     EXPECT_TRUE(RectIs(test::WindowRect(frame), 100, 50, 900, 650));
 
     SetWindowPos(frame, nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);   // what the close box and Alt+F4 send
+    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0); // what the close box and Alt+F4 send
     DWORD exitCode = 1;
     ASSERT_TRUE(launcher.WaitForExit(exitCode));
     EXPECT_EQ(exitCode, 0u);
@@ -139,8 +140,8 @@ std::shared_ptr<ChildCountQuestion> AskChildCount(HWND view)
     std::thread([question, view] {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         IAccessible* object = nullptr;
-        if (SUCCEEDED(AccessibleObjectFromWindow(view, DWORD(OBJID_CLIENT), IID_IAccessible,
-                reinterpret_cast<void**>(&object)))) {
+        if (SUCCEEDED(AccessibleObjectFromWindow(
+                view, DWORD(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&object)))) {
             long children = -1;
             if (SUCCEEDED(object->get_accChildCount(&children)))
                 question->children = children;
@@ -181,7 +182,7 @@ TEST_F(EndToEndTest, MessagesSentWhileAGameRunsAreAnsweredAndWhatTheyAskWaitsFor
         probe = std::make_unique<SentMessage>(frame, WM_NULL);
         if (!probe->AnsweredWithin(kAnswerMs))
             break;
-        Sleep(20);   // paces the questions; nothing is waited for here
+        Sleep(20); // paces the questions; nothing is waited for here
     } while (GetTickCount() - start < 1500);
     EXPECT_TRUE(probe->AnsweredWithin(0)) << "the launcher did not answer while its game ran";
 
@@ -248,23 +249,23 @@ TEST_F(EndToEndTest, TheShellOpensDocumentsWithTheQuotedFullPath)
     }
     char command[MAX_PATH * 2] = "";
     DWORD size = sizeof command;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command",
-                           "", RRF_RT_REG_SZ, nullptr, command, &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command", "",
+                  RRF_RT_REG_SZ, nullptr, command, &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(std::string(command), "\"" + exe + "\" \"%1\"");
 }
 
 TEST_F(EndToEndTest, GamesComeFromTheCurrentDirectoryNotTheLaunchersFolder)
 {
     test::TempFolder temp;
-    test::InstallStandIn(temp.path(), "chess");   // backgammon is missing here
+    test::InstallStandIn(temp.path(), "chess"); // backgammon is missing here
     test::StandInLog log(temp.path());
     test::RunningLauncher launcher(temp.path());
     ASSERT_TRUE(launcher.started());
     HWND frame = launcher.WaitForFrame();
     ASSERT_NE(frame, nullptr);
 
-    ChooseGameWithKeys(0);   // Backgammon: nothing to start, the frame comes straight back
+    ChooseGameWithKeys(0); // Backgammon: nothing to start, the frame comes straight back
     ASSERT_TRUE(launcher.WaitForFrame());
     HWND game = StartGameWithKeys(3, "Chess");
     ASSERT_NE(game, nullptr);

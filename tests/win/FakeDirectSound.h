@@ -11,10 +11,12 @@
 
 namespace test {
 
-
 class FakeBuffer : public IDirectSoundBuffer {
 public:
-    explicit FakeBuffer(DWORD bytes) : memory(bytes, 0xCD) {}
+    explicit FakeBuffer(DWORD bytes)
+        : memory(bytes, 0xCD)
+    {
+    }
 
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return ULONG(++refs); }
@@ -38,8 +40,9 @@ public:
         return DS_OK;
     }
     STDMETHOD(Initialize)(LPDIRECTSOUND, LPCDSBUFFERDESC) override { return E_NOTIMPL; }
-    STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID* region, LPDWORD regionBytes, LPVOID* second,
-                    LPDWORD secondBytes, DWORD) override
+    STDMETHOD(Lock)
+    (DWORD offset, DWORD bytes, LPVOID* region, LPDWORD regionBytes, LPVOID* second, LPDWORD secondBytes,
+        DWORD) override
     {
         if (lockResult != DS_OK)
             return lockResult;
@@ -100,11 +103,11 @@ public:
     }
 
     std::vector<BYTE> memory;
-    std::atomic<int> refs{1}, overReleased{0}, statusCalls{0}, restoreCalls{0}, restoreFailures{0};
-    std::atomic<bool> playing{false}, lost{false};
+    std::atomic<int> refs { 1 }, overReleased { 0 }, statusCalls { 0 }, restoreCalls { 0 }, restoreFailures { 0 };
+    std::atomic<bool> playing { false }, lost { false };
     DWORD playFlags = 0xFFFF, position = 777, unlockedBytes = 0;
-    HRESULT lockResult = DS_OK, unlockResult = DS_OK, playResult = DS_OK, stopResult = DS_OK,
-            positionResult = DS_OK, setFormatResult = DS_OK;
+    HRESULT lockResult = DS_OK, unlockResult = DS_OK, playResult = DS_OK, stopResult = DS_OK, positionResult = DS_OK,
+            setFormatResult = DS_OK;
     WAVEFORMATEX primaryFormat = {};
 };
 
@@ -119,8 +122,8 @@ struct FakeWorld {
     WAVEFORMATEX lastFormat = {};
     std::vector<std::unique_ptr<FakeBuffer>> primaries, buffers;
     // The secondary buffer made last, for a thread that watches while another one plays.
-    std::atomic<FakeBuffer*> lastBuffer{nullptr};
-    std::atomic<int> deviceRefs{0};
+    std::atomic<FakeBuffer*> lastBuffer { nullptr };
+    std::atomic<int> deviceRefs { 0 };
 };
 inline FakeWorld* g_world = nullptr;
 
@@ -191,8 +194,8 @@ inline HRESULT WINAPI FakeDirectSoundCreate(LPCGUID, LPDIRECTSOUND* device, LPUN
 // delay-loaded: its calls go through the stub).
 inline ImportPatch UseFakeDevice()
 {
-    return ImportPatch(reinterpret_cast<const void*>(&::DirectSoundCreate),
-                       reinterpret_cast<const void*>(&FakeDirectSoundCreate));
+    return ImportPatch(
+        reinterpret_cast<const void*>(&::DirectSoundCreate), reinterpret_cast<const void*>(&FakeDirectSoundCreate));
 }
 
 } // namespace test

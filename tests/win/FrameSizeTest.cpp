@@ -40,11 +40,11 @@ TEST_F(FrameSizeTest, SizingMessagesSnapTheDraggedRectangle)
         RECT proposed, snapped;
     };
     static const Row rows[] = {
-        {WMSZ_RIGHT, {0, 0, 850, 768}, {0, 0, 800, 600}},
-        {WMSZ_TOP, {0, -200, 1024, 700}, {224, 100, 1024, 700}},   // a bottom at 700 allows no more than medium
-        {WMSZ_BOTTOMRIGHT, {10, 20, 710, 720}, {10, 20, 1034, 788}},
-        {WMSZ_BOTTOMRIGHT, {10, 20, 710, 620}, {10, 20, 810, 620}},
-        {WMSZ_LEFT, {300, 0, 1000, 500}, {360, 20, 1000, 500}},
+        { WMSZ_RIGHT, { 0, 0, 850, 768 }, { 0, 0, 800, 600 } },
+        { WMSZ_TOP, { 0, -200, 1024, 700 }, { 224, 100, 1024, 700 } }, // a bottom at 700 allows no more than medium
+        { WMSZ_BOTTOMRIGHT, { 10, 20, 710, 720 }, { 10, 20, 1034, 788 } },
+        { WMSZ_BOTTOMRIGHT, { 10, 20, 710, 620 }, { 10, 20, 810, 620 } },
+        { WMSZ_LEFT, { 300, 0, 1000, 500 }, { 360, 20, 1000, 500 } },
     };
     test::LauncherSession session;
     for (const Row& row : rows) {

@@ -55,7 +55,7 @@ void PumpMessages()
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            PostQuitMessage(int(msg.wParam));   // leave it for whoever waits for the end
+            PostQuitMessage(int(msg.wParam)); // leave it for whoever waits for the end
             return;
         }
         CWinApp* app = AfxGetApp();
@@ -74,8 +74,8 @@ void ClearSettings()
 void WriteSettingRaw(const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
@@ -136,7 +136,8 @@ TempFolder::~TempFolder()
     DeleteTree(m_path);
 }
 
-StandInLog::StandInLog(const std::string& folder) : m_path(folder + "\\standin.log")
+StandInLog::StandInLog(const std::string& folder)
+    : m_path(folder + "\\standin.log")
 {
     DeleteFileA(m_path.c_str());
     SetEnvironmentVariableA("VELMORA_STANDIN_LOG", m_path.c_str());
@@ -161,7 +162,8 @@ std::vector<StandInLog::Start> StandInLog::Starts() const
         std::size_t first = text.find('\t'), second = text.find('\t', first + 1);
         if (first == std::string::npos || second == std::string::npos)
             continue;
-        starts.push_back({text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)});
+        starts.push_back(
+            { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) });
     }
     std::fclose(file);
     return starts;
@@ -325,7 +327,7 @@ void TypeText(const std::string& text)
 {
     std::vector<INPUT> inputs;
     for (unsigned char c : text)
-        for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+        for (DWORD up : { DWORD(0), DWORD(KEYEVENTF_KEYUP) }) {
             INPUT input = {};
             input.type = INPUT_KEYBOARD;
             input.ki.wScan = c;

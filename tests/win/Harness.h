@@ -105,11 +105,7 @@ public:
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
     bool patched() const { return m_slot != nullptr; }
-    template <class Function>
-    Function original() const
-    {
-        return reinterpret_cast<Function>(m_original);
-    }
+    template <class Function> Function original() const { return reinterpret_cast<Function>(m_original); }
 
 private:
     void Install(const void** slot, const void* replacement);

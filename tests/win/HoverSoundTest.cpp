@@ -12,7 +12,7 @@ namespace {
 // GetCursorPos as it fails when another desktop has the input, leaving a point far outside.
 BOOL WINAPI UnreadablePointer(POINT* point)
 {
-    *point = {-32000, -32000};
+    *point = { -32000, -32000 };
     return FALSE;
 }
 
@@ -23,7 +23,7 @@ protected:
         DesktopTest::SetUp();
         test::g_world = &m_world;
         ASSERT_TRUE(m_fakeDevice.patched());
-        SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Highlight.WAV is
+        SetCurrentDirectoryA(test::InstallFolder().c_str()); // where Sounds\Highlight.WAV is
         test::MovePointer(1279, 1023);
     }
     void TearDown() override
@@ -52,7 +52,7 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     // posted moves. Its rule is called by hand below instead.
     KillTimer(session.hwnd(), session.frame()->GetTimerId());
     velmora::ButtonRects rects = test::ButtonsInClient(view->m_hWnd, 176);
-    POINT onThree = {rects[3].left + 60, rects[3].top + 60}, gap = {rects[3].left - 5, rects[3].top + 60};
+    POINT onThree = { rects[3].left + 60, rects[3].top + 60 }, gap = { rects[3].left - 5, rects[3].top + 60 };
     auto move = [&](POINT p) {
         PostMessageA(view->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         test::PumpMessages();
@@ -61,12 +61,12 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     move(onThree);
     EXPECT_EQ(Sounds(), 1);
     EXPECT_EQ(view->GetHighlightedButton(), 3);
-    move({onThree.x + 3, onThree.y + 2});   // small steps on the same button
-    move({onThree.x + 6, onThree.y + 4});
+    move({ onThree.x + 3, onThree.y + 2 }); // small steps on the same button
+    move({ onThree.x + 6, onThree.y + 4 });
     EXPECT_EQ(Sounds(), 1);
     move(gap);
     EXPECT_EQ(view->GetHighlightedButton(), -1);
-    move(onThree);   // back over the gap: a new entry
+    move(onThree); // back over the gap: a new entry
     EXPECT_EQ(Sounds(), 2);
 
     // A pointer position that cannot be read leaves the highlight; one outside the window clears it.
@@ -78,7 +78,7 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
     }
     view->CheckPointerOutside();
     EXPECT_EQ(view->GetHighlightedButton(), -1);
-    move(onThree);   // the same button again, straight from outside: no new sound
+    move(onThree); // the same button again, straight from outside: no new sound
     EXPECT_EQ(Sounds(), 2);
 
     // Another program becomes active, then the launcher again: the button that sounded last sounds

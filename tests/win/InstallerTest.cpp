@@ -60,8 +60,8 @@ bool RunToEnd(const std::string& commandLine, DWORD& exitCode)
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
     CloseHandle(info.hThread);
-    bool ended = WaitForSingleObject(info.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0 &&
-                 GetExitCodeProcess(info.hProcess, &exitCode);
+    bool ended = WaitForSingleObject(info.hProcess, kProcessTimeoutMs) == WAIT_OBJECT_0
+        && GetExitCodeProcess(info.hProcess, &exitCode);
     if (!ended)
         TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hProcess);
@@ -84,17 +84,17 @@ Shortcut ReadShortcut(const std::string& path)
 {
     Shortcut shortcut;
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+    if (FAILED(CoCreateInstance(
+            CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link))))
         return shortcut;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         std::wstring widePath(path.begin(), path.end());
         char target[MAX_PATH] = "", folder[MAX_PATH] = "";
-        if (SUCCEEDED(file->Load(widePath.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-            SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH))) {
-            shortcut = {true, target, folder};
+        if (SUCCEEDED(file->Load(widePath.c_str(), STGM_READ))
+            && SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))
+            && SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH))) {
+            shortcut = { true, target, folder };
         }
         file->Release();
     }
@@ -206,13 +206,13 @@ protected:
 
     std::string m_setup, m_folder;
     HANDLE m_launcher = nullptr;
-    bool m_cleanUp = false;   // set once the prefix is known to hold no install of its own
+    bool m_cleanUp = false; // set once the prefix is known to hold no install of its own
 };
 
 TEST_F(InstallerTest, InstallsStartsAGameFromTheShortcutAndUninstalls)
 {
     const std::string shortcut = ProgramsShortcut();
-    test::WriteSetting("InstallerTestKeeps", 1234);   // stands for the user's settings
+    test::WriteSetting("InstallerTestKeeps", 1234); // stands for the user's settings
 
     DWORD exitCode = 1;
     ASSERT_TRUE(RunToEnd("\"" + m_setup + "\" /S /D=" + m_folder, exitCode));
@@ -250,9 +250,9 @@ TEST_F(InstallerTest, InstallsStartsAGameFromTheShortcutAndUninstalls)
             test::PressKey(VK_DOWN);
         test::PressKey(VK_RETURN);
         HWND game = nullptr;
-        ASSERT_TRUE(test::WaitFor(
-            [&] { return (game = FindWindowA("VelmoraStandInGame", "Chess")) && IsWindowVisible(game); },
-            kWindowTimeoutMs));
+        ASSERT_TRUE(
+            test::WaitFor([&] { return (game = FindWindowA("VelmoraStandInGame", "Chess")) && IsWindowVisible(game); },
+                kWindowTimeoutMs));
         RECT rect = test::WindowRect(game);
         test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         EXPECT_TRUE(test::WaitFor([&] { return FrameReady(frame); }, kWindowTimeoutMs));

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
-#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -38,7 +38,7 @@ BOOL WINAPI Peek(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
     }
     g_looks.push_back(GetTickCount());
     MSG queued;
-    for (UINT message : {UINT(WM_CLOSE), UINT(WM_COMMAND)})
+    for (UINT message : { UINT(WM_CLOSE), UINT(WM_COMMAND) })
         g_keptInQueue |= g_peek(&queued, nullptr, message, message, PM_NOREMOVE | PM_QS_POSTMESSAGE) != FALSE;
     return result;
 }
@@ -63,7 +63,7 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     HWND frame = session.hwnd();
 
     // While the launcher waits for the game, watch from another thread and close the game by a click.
-    std::atomic<bool> hiddenWhileRunning{false}, closed{false};
+    std::atomic<bool> hiddenWhileRunning { false }, closed { false };
     std::thread watcher([&] {
         HWND game = nullptr;
         for (int i = 0; i < 2000 && !(game = FindWindowA("VelmoraStandInGame", "Chess")); ++i)
@@ -77,7 +77,7 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
         test::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         closed = true;
     });
-    session.Command(ID_LAUNCH_CHESS);   // returns once the game has ended
+    session.Command(ID_LAUNCH_CHESS); // returns once the game has ended
     watcher.join();
 
     EXPECT_TRUE(closed);
@@ -99,10 +99,10 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
     wchar_t base[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, temp.path().c_str(), -1, base, MAX_PATH);
     SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200");
-    for (const wchar_t* name : {L"\u7528\u6237", L"\u0141ukasz"}) {
+    for (const wchar_t* name : { L"\u7528\u6237", L"\u0141ukasz" }) {
         BOOL unspellable = FALSE;
-        WideCharToMultiByte(UINT(std::atoi(systemCodePage)), WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr,
-            &unspellable);
+        WideCharToMultiByte(
+            UINT(std::atoi(systemCodePage)), WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr, &unspellable);
         ASSERT_TRUE(unspellable) << "code page " << systemCodePage << " spells the folder's name: this proves nothing";
         std::wstring folder = std::wstring(base) + L"\\" + name;
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
@@ -112,7 +112,7 @@ TEST_F(LaunchTest, MenuLaunchHidesTheFrameRunsTheGameFromItsFolderAndComesBack)
         std::size_t before = log.Starts().size();
         session.Command(ID_LAUNCH_CHESS);
         EXPECT_EQ(log.Starts().size(), before + 1) << "from the folder named with code page " << systemCodePage;
-        SetCurrentDirectoryA(test::InstallFolder().c_str());   // the folder can go with the test's
+        SetCurrentDirectoryA(test::InstallFolder().c_str()); // the folder can go with the test's
     }
 }
 
@@ -166,7 +166,7 @@ TEST_F(LaunchTest, RepeatedLaunchesLeakNoHandles)
     SetCurrentDirectoryA(test::InstallFolder().c_str());
     SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "1");
     test::LauncherSession session;
-    session.Command(ID_LAUNCH_GO);   // the first launch may load what later ones reuse
+    session.Command(ID_LAUNCH_GO); // the first launch may load what later ones reuse
     DWORD before = 0, after = 0;
     ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
     for (int i = 0; i < 3; ++i)
@@ -184,7 +184,7 @@ TEST_F(LaunchTest, AMissingGameHidesAndShowsTheFrameAtOnce)
     test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
 
     session.Command(ID_LAUNCH_BACKGAMMON);
-    EXPECT_EQ(shows.count(), 2);   // hidden, then shown again
+    EXPECT_EQ(shows.count(), 2); // hidden, then shown again
     EXPECT_TRUE(IsWindowVisible(session.hwnd()));
     EXPECT_TRUE(log.Starts().empty());
     EXPECT_TRUE(session.frame()->LaunchGame(0, true));
@@ -198,7 +198,7 @@ TEST_F(LaunchTest, AFullPathTooLongForTheBuffersLaunchesNothingAndLeavesTheWindo
     while (deep.size() < 240)
         CreateDirectoryA((deep += "\\deeper").c_str(), nullptr);
     ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
-    test::InstallStandIn(deep, "chess");   // may fail to copy at this depth; nothing may start anyway
+    test::InstallStandIn(deep, "chess"); // may fail to copy at this depth; nothing may start anyway
     test::StandInLog log(temp.path());
     test::LauncherSession session;
     test::MessageCounter shows(session.hwnd(), WM_SHOWWINDOW);
@@ -211,7 +211,7 @@ TEST_F(LaunchTest, AFullPathTooLongForTheBuffersLaunchesNothingAndLeavesTheWindo
 TEST_F(LaunchTest, IndexesOutsideTheCatalogueAreUnavailable)
 {
     test::LauncherSession session;
-    for (int index : {-1, 12, 1000, -2147483647 - 1})
+    for (int index : { -1, 12, 1000, -2147483647 - 1 })
         EXPECT_FALSE(session.frame()->LaunchGame(index, false)) << index;
     for (int index = 0; index < 12; ++index)
         EXPECT_TRUE(session.frame()->LaunchGame(index, true)) << index;

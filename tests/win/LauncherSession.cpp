@@ -24,7 +24,7 @@ LauncherSession::LauncherSession(MayFail, const char* commandLine, Pictures pict
     if (pictures == Pictures::LeaveUp)
         return;
     // Key presses dismiss the start-up pictures, as a user in a hurry would.
-    MSG press = {hwnd(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    MSG press = { hwnd(), WM_KEYDOWN, VK_ESCAPE, 0, 0, { 0, 0 } };
     while (CSplashPictureWnd::IsShowing())
         CSplashPictureWnd::FilterStartupMessage(&press);
     PumpMessages();

@@ -31,7 +31,7 @@ ItemState StateAfterOpening(HWND frame, HMENU popup, UINT id)
 {
     SendMessageA(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(0, FALSE));
     UINT state = GetMenuState(popup, id, MF_BYCOMMAND);
-    return {!(state & (MF_GRAYED | MF_DISABLED)), (state & MF_CHECKED) != 0};
+    return { !(state & (MF_GRAYED | MF_DISABLED)), (state & MF_CHECKED) != 0 };
 }
 
 HMENU SizeMenu(HWND frame)
@@ -56,8 +56,8 @@ TEST_F(MenuTest, HasTheFourPopupsWithTheirItemsInOrder)
     EXPECT_EQ(ItemText(file, 0), "E&xit");
     EXPECT_EQ(GetMenuItemID(file, 0), 57665u);
 
-    static const char* const games[] = {"Backgammon", "Bridge", "Checkers", "Chess", "Chinese Chess", "Dominoes",
-                                        "Four In A Line", "Go", "Gomoku", "Reversi", "Shogi", "TaiPei"};
+    static const char* const games[] = { "Backgammon", "Bridge", "Checkers", "Chess", "Chinese Chess", "Dominoes",
+        "Four In A Line", "Go", "Gomoku", "Reversi", "Shogi", "TaiPei" };
     HMENU launch = GetSubMenu(bar, 1);
     ASSERT_EQ(GetMenuItemCount(launch), 12);
     for (UINT i = 0; i < 12; ++i) {
@@ -90,12 +90,12 @@ TEST_F(MenuTest, ItemsWithHandlersAreEnabledAndOthersGreyed)
     HMENU bar = GetMenu(session.hwnd());
     HMENU launch = GetSubMenu(bar, 1);
     for (UINT id = ID_LAUNCH_FIRST; id < ID_LAUNCH_FIRST + 12; ++id)
-        EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, id), (ItemState{true, false})) << "command " << id;
-    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 0), ID_APP_EXIT), (ItemState{true, false}));
-    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 3), ID_APP_ABOUT), (ItemState{true, false}));
+        EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, id), (ItemState { true, false })) << "command " << id;
+    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 0), ID_APP_EXIT), (ItemState { true, false }));
+    EXPECT_EQ(StateAfterOpening(session.hwnd(), GetSubMenu(bar, 3), ID_APP_ABOUT), (ItemState { true, false }));
     // A command nothing answers is greyed: the Launch menu with an id no handler knows.
     AppendMenuA(launch, MF_STRING, 40000, "Nothing");
-    EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, 40000), (ItemState{false, false}));
+    EXPECT_EQ(StateAfterOpening(session.hwnd(), launch, 40000), (ItemState { false, false }));
 }
 
 // The screen-size items on the display this test runs on (the prefix's virtual desktop).
@@ -106,10 +106,10 @@ TEST_F(MenuTest, SizeItemsFollowTheDisplayAndTheCurrentSize)
         ItemState large, medium, small;
     };
     static const Row rows[] = {
-        {1280, 1024, {true, true}, {true, false}, {true, false}},
-        {1024, 768, {true, true}, {true, false}, {true, false}},
-        {800, 600, {false, false}, {true, true}, {true, false}},
-        {640, 480, {false, false}, {false, false}, {true, true}},
+        { 1280, 1024, { true, true }, { true, false }, { true, false } },
+        { 1024, 768, { true, true }, { true, false }, { true, false } },
+        { 800, 600, { false, false }, { true, true }, { true, false } },
+        { 640, 480, { false, false }, { false, false }, { true, true } },
     };
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     const Row* row = nullptr;
@@ -118,7 +118,7 @@ TEST_F(MenuTest, SizeItemsFollowTheDisplayAndTheCurrentSize)
             row = &candidate;
     ASSERT_NE(row, nullptr) << "no expectations for a " << width << "x" << height << " display";
 
-    test::LauncherSession session;   // first run: the largest size the display holds
+    test::LauncherSession session; // first run: the largest size the display holds
     HMENU sizes = SizeMenu(session.hwnd());
     EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_LARGE), row->large);
     EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_MEDIUM), row->medium);
@@ -129,7 +129,7 @@ TEST_F(MenuTest, SizeItemsFollowTheDisplayAndTheCurrentSize)
         RECT rect = test::WindowRect(session.hwnd());
         SetWindowPos(session.hwnd(), nullptr, rect.left, rect.top, 1024, 768, SWP_NOZORDER);
         EXPECT_EQ(session.frame()->GetScreenSizeIndex(), 2);
-        EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_LARGE), (ItemState{false, false}));
+        EXPECT_EQ(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_LARGE), (ItemState { false, false }));
         EXPECT_FALSE(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_MEDIUM).checked);
         EXPECT_FALSE(StateAfterOpening(session.hwnd(), sizes, ID_SIZE_SMALL).checked);
     }

@@ -19,7 +19,8 @@ int PictureColoursInSystemPalette(HPALETTE palette)
     int present = 0;
     for (int i = 10; i < 246; ++i)
         for (const PALETTEENTRY& entry : system)
-            if (entry.peRed == wanted[i].peRed && entry.peGreen == wanted[i].peGreen && entry.peBlue == wanted[i].peBlue) {
+            if (entry.peRed == wanted[i].peRed && entry.peGreen == wanted[i].peGreen
+                && entry.peBlue == wanted[i].peBlue) {
                 ++present;
                 break;
             }

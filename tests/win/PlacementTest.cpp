@@ -8,8 +8,8 @@
 
 namespace {
 
-using test::RectIs;
 using test::ReadSetting;
+using test::RectIs;
 using test::WriteSetting;
 
 class PlacementTest : public test::LauncherTest {
@@ -36,8 +36,8 @@ TEST_F(PlacementTest, FirstRunOpensAtTheTopLeftAtTheLargestSizeTheDisplayHolds)
         int width, height;
         LONG right, bottom;
     };
-    static const Row rows[] = {{1280, 1024, 1024, 768}, {1024, 768, 1024, 768}, {800, 600, 800, 600},
-                               {640, 480, 640, 480}};
+    static const Row rows[]
+        = { { 1280, 1024, 1024, 768 }, { 1024, 768, 1024, 768 }, { 800, 600, 800, 600 }, { 640, 480, 640, 480 } };
     test::LauncherSession session;
     bool known = false;
     for (const Row& row : rows)
@@ -73,7 +73,7 @@ TEST_F(PlacementTest, TheEndOfTheSessionStoresThePlacementAsACloseDoes)
         GTEST_SKIP() << "runs on the 1024x768 desktop";
     test::LauncherSession session;
     SizeAndMove(session);
-    SendMessageA(session.hwnd(), WM_ENDSESSION, FALSE, 0);   // another program refused: the session goes on
+    SendMessageA(session.hwnd(), WM_ENDSESSION, FALSE, 0); // another program refused: the session goes on
     EXPECT_EQ(ReadSetting("WPSizeIndex"), std::nullopt);
     SendMessageA(session.hwnd(), WM_ENDSESSION, TRUE, 0);
     ExpectStored();
@@ -108,12 +108,12 @@ TEST_F(PlacementTest, StoredSizesTheDisplayCannotHoldAreDroppedWithTheirPosition
     };
     // Stored position 100/50 in every row.
     static const Row rows[] = {
-        {1280, 1024, 2, {100, 50, 1124, 818}},
-        {800, 600, 2, {0, 0, 800, 600}},
-        {1024, 768, 3, {0, 0, 1024, 768}},
-        {1024, 768, 2, {100, 50, 1124, 818}},
-        {1024, 768, DWORD(-5), {100, 50, 740, 530}},   // below -1 is not "nothing stored"
-        {640, 480, 1, {0, 0, 640, 480}},
+        { 1280, 1024, 2, { 100, 50, 1124, 818 } },
+        { 800, 600, 2, { 0, 0, 800, 600 } },
+        { 1024, 768, 3, { 0, 0, 1024, 768 } },
+        { 1024, 768, 2, { 100, 50, 1124, 818 } },
+        { 1024, 768, DWORD(-5), { 100, 50, 740, 530 } }, // below -1 is not "nothing stored"
+        { 640, 480, 1, { 0, 0, 640, 480 } },
     };
     bool ran = false;
     for (const Row& row : rows) {

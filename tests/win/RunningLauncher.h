@@ -56,14 +56,14 @@ inline HWND ViewOfFrame(HWND frame)
 class RunningLauncher {
 public:
     explicit RunningLauncher(const std::string& folder, const std::string& arguments = "",
-                             const std::string& exe = test::InstallFolder() + "\\Velmora.exe")
+        const std::string& exe = test::InstallFolder() + "\\Velmora.exe")
     {
         std::string commandLine = "\"" + exe + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
         if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                           &startup, &info)) {
+                &startup, &info)) {
             CloseHandle(info.hThread);
             m_process = info.hProcess;
             m_processId = info.dwProcessId;
@@ -155,8 +155,8 @@ private:
         auto* search = reinterpret_cast<WindowSearch*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextLengthA(window) != 0 ||
-            !(GetWindowLongA(window, GWL_STYLE) & WS_POPUP))
+        if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextLengthA(window) != 0
+            || !(GetWindowLongA(window, GWL_STYLE) & WS_POPUP))
             return TRUE;
         search->found = window;
         return FALSE;

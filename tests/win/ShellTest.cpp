@@ -42,10 +42,10 @@ BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM data)
 // A visible dialog owned by `owner` (a message box it shows), polled for up to 20 s, or null.
 HWND WaitForOwnedDialog(HWND owner)
 {
-    OwnedSearch search = {owner, nullptr};
+    OwnedSearch search = { owner, nullptr };
     for (int i = 0; i < 2000 && !search.found; ++i, Sleep(10))
-        EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &FindOwnedDialog,
-                          reinterpret_cast<LPARAM>(&search));
+        EnumThreadWindows(
+            GetWindowThreadProcessId(owner, nullptr), &FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -73,49 +73,49 @@ std::string MessageText(HWND box)
 class FileDialogAnswer {
 public:
     enum class Then { Nothing, ReplaceThenReport };
-    explicit FileDialogAnswer(const char* title, std::string folder = "", std::string name = "",
-                              Then then = Then::Nothing)
+    explicit FileDialogAnswer(
+        const char* title, std::string folder = "", std::string name = "", Then then = Then::Nothing)
         : m_thread([title, folder = std::move(folder), name = std::move(name), then, this] {
-              HWND dialog = nullptr;
-              for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
-                  Sleep(10);
-              if (!dialog)
-                  return;
-              // Type only once the dialog has put the keyboard in one of its boxes.
-              GUITHREADINFO gui = {};
-              gui.cbSize = sizeof gui;
-              for (int i = 0; i < 2000; ++i, Sleep(10))
-                  if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) &&
-                      gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
-                      break;
-              char offered[MAX_PATH] = "";
-              if (gui.hwndFocus)
-                  GetWindowTextA(gui.hwndFocus, offered, sizeof offered);
-              m_offered = offered;
-              if (folder.empty()) {
-                  test::PressKey(VK_ESCAPE);
-              } else {
-                  test::TypeText(folder);
-                  test::PressKey(VK_RETURN);   // keys are handled in order: the browse is done before the name
-                  test::TypeText(name);
-                  test::PressKey(VK_RETURN);
-              }
-              if (then == Then::ReplaceThenReport) {
-                  HWND question = WaitForOwnedDialog(dialog);
-                  if (question && GetDlgItem(question, IDYES)) {
-                      m_askedToReplace = true;
-                      PostMessageA(question, WM_COMMAND, IDYES, 0);
-                  }
-                  HWND report = nullptr;
-                  for (int i = 0; i < 2000 && !(report = FindWindowA("#32770", "Velmora Launcher")); ++i)
-                      Sleep(10);
-                  if (report) {
-                      m_report = MessageText(report);
-                      PostMessageA(report, WM_COMMAND, IDOK, 0);
-                  }
-              }
-              m_answered = true;
-          })
+            HWND dialog = nullptr;
+            for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title)); ++i)
+                Sleep(10);
+            if (!dialog)
+                return;
+            // Type only once the dialog has put the keyboard in one of its boxes.
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            for (int i = 0; i < 2000; ++i, Sleep(10))
+                if (GetForegroundWindow() == dialog && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui)
+                    && gui.hwndFocus && IsChild(dialog, gui.hwndFocus))
+                    break;
+            char offered[MAX_PATH] = "";
+            if (gui.hwndFocus)
+                GetWindowTextA(gui.hwndFocus, offered, sizeof offered);
+            m_offered = offered;
+            if (folder.empty()) {
+                test::PressKey(VK_ESCAPE);
+            } else {
+                test::TypeText(folder);
+                test::PressKey(VK_RETURN); // keys are handled in order: the browse is done before the name
+                test::TypeText(name);
+                test::PressKey(VK_RETURN);
+            }
+            if (then == Then::ReplaceThenReport) {
+                HWND question = WaitForOwnedDialog(dialog);
+                if (question && GetDlgItem(question, IDYES)) {
+                    m_askedToReplace = true;
+                    PostMessageA(question, WM_COMMAND, IDYES, 0);
+                }
+                HWND report = nullptr;
+                for (int i = 0; i < 2000 && !(report = FindWindowA("#32770", "Velmora Launcher")); ++i)
+                    Sleep(10);
+                if (report) {
+                    m_report = MessageText(report);
+                    PostMessageA(report, WM_COMMAND, IDOK, 0);
+                }
+            }
+            m_answered = true;
+        })
     {
     }
     ~FileDialogAnswer() { m_thread.join(); }
@@ -126,7 +126,7 @@ public:
     const std::string& report() const { return m_report; }
 
 private:
-    std::atomic<bool> m_answered{false};
+    std::atomic<bool> m_answered { false };
     std::string m_offered, m_report;
     bool m_askedToReplace = false;
     std::thread m_thread;
@@ -150,8 +150,8 @@ void ExpectSaveAsksForANameAndCancelWritesNothing(const test::LauncherSession& s
 
 // Ctrl+S offers no name; given the opened file's own, it asks whether to replace it, and a Yes is
 // refused with the failed-save message.
-void ExpectSavingOverTheOpenedFileIsRefused(const test::LauncherSession& session, const std::string& folder,
-                                            const std::string& name)
+void ExpectSavingOverTheOpenedFileIsRefused(
+    const test::LauncherSession& session, const std::string& folder, const std::string& name)
 {
     FileDialogAnswer answer("Save As", folder, name, FileDialogAnswer::Then::ReplaceThenReport);
     test::PressKey('S', false, true);
@@ -167,7 +167,7 @@ class ShellTest : public test::LauncherTest { };
 
 TEST_F(ShellTest, EmbeddingAndAutomationStartsStillShowTheFrame)
 {
-    for (const char* line : {"/Embedding", "-Automation", "/embedding"}) {
+    for (const char* line : { "/Embedding", "-Automation", "/embedding" }) {
         test::LauncherSession session(line);
         EXPECT_TRUE(IsWindowVisible(session.hwnd())) << line;
     }
@@ -199,8 +199,8 @@ TEST_F(ShellTest, RegistersTheDocumentTypeForTheUser)
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string program = module;
-    EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command"),
-              '"' + program + "\" \"%1\"");
+    EXPECT_EQ(
+        DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\shell\\open\\command"), '"' + program + "\" \"%1\"");
     EXPECT_EQ(DefaultValue("Software\\Classes\\VelmoraLauncher.Document\\DefaultIcon"), program + ",0");
 }
 
@@ -217,8 +217,8 @@ TEST_F(ShellTest, SettingsLieUnderTheCompanyAndTheTwoLevelProfile)
     }
     HKEY key;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software\\Velmora1\\Launcher\\Game Settings", 0,
-                            KEY_READ, &key),
-              ERROR_SUCCESS);
+                  KEY_READ, &key),
+        ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -236,7 +236,7 @@ TEST_F(ShellTest, SaveWritesAnEmptyFileAndKeepsTheCurrentDirectory)
     {
         test::LauncherSession session;
         FileDialogAnswer answer("Save As", folder, "saved.vlm");
-        test::PressKey('S', false, true);   // Ctrl+S
+        test::PressKey('S', false, true); // Ctrl+S
         EXPECT_TRUE(test::WaitFor([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }));
         EXPECT_EQ(test::CurrentFolder(), test::InstallFolder());
         char title[64] = "";
@@ -257,14 +257,14 @@ TEST_F(ShellTest, OpenReadsNothingAndKeepsTheCurrentDirectory)
     {
         test::LauncherSession session;
         FileDialogAnswer answer("Open", folder, "old game.vlm");
-        test::PressKey('O', false, true);   // Ctrl+O
+        test::PressKey('O', false, true); // Ctrl+O
         EXPECT_TRUE(test::WaitFor([&] { return answer.answered() && IsWindowEnabled(session.hwnd()); }));
         test::PumpMessages();
         EXPECT_EQ(test::CurrentFolder(), test::InstallFolder());
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
         ExpectSaveAsksForANameAndCancelWritesNothing(session);
     }
-    EXPECT_EQ(FileSize(file), 4u);   // neither opening nor the cancelled save wrote anything
+    EXPECT_EQ(FileSize(file), 4u); // neither opening nor the cancelled save wrote anything
     EXPECT_EQ(FirstRecentFile(), file);
 }
 

@@ -26,11 +26,11 @@
 // This program's own operator new and delete count the allocations made on threads other than the
 // tests' own, and can hold up the thread that frees one chosen block, as if it were pre-empted there.
 namespace watch {
-std::atomic<DWORD> testThread{0};
-std::atomic<bool> counting{false};
-std::atomic<int> elsewhere{0};
-std::atomic<const void*> holdUpFreeOf{nullptr};
-std::atomic<bool> heldUp{false};
+std::atomic<DWORD> testThread { 0 };
+std::atomic<bool> counting { false };
+std::atomic<int> elsewhere { 0 };
+std::atomic<const void*> holdUpFreeOf { nullptr };
+std::atomic<bool> heldUp { false };
 constexpr DWORD kHoldUpMs = 1000;
 
 bool OnOtherThread()
@@ -81,17 +81,17 @@ class NamedMutexHolder {
 public:
     explicit NamedMutexHolder(DWORD holdMs)
         : m_thread([this, holdMs] {
-              HANDLE shared = OpenNamedMutex();
-              if (shared && WaitForSingleObject(shared, 5000) == WAIT_OBJECT_0) {
-                  m_holding = true;
-                  Sleep(holdMs);
-                  m_released = NowMs();
-                  ReleaseMutex(shared);
-              }
-              m_done = true;
-              if (shared)
-                  CloseHandle(shared);
-          })
+            HANDLE shared = OpenNamedMutex();
+            if (shared && WaitForSingleObject(shared, 5000) == WAIT_OBJECT_0) {
+                m_holding = true;
+                Sleep(holdMs);
+                m_released = NowMs();
+                ReleaseMutex(shared);
+            }
+            m_done = true;
+            if (shared)
+                CloseHandle(shared);
+        })
     {
     }
     ~NamedMutexHolder() { m_thread.join(); }
@@ -108,8 +108,8 @@ public:
     double ReleasedAt() const { return m_released; }
 
 private:
-    std::atomic<bool> m_holding{false}, m_done{false};
-    std::atomic<double> m_released{0};
+    std::atomic<bool> m_holding { false }, m_done { false };
+    std::atomic<double> m_released { 0 };
     std::thread m_thread;
 };
 
@@ -199,11 +199,11 @@ struct InitRow {
 TEST_F(SoundFake, InitFailureTable)
 {
     const InitRow rows[] = {
-        {InitFault::None, true, nullptr, 1, true},
-        {InitFault::Create, false, "DirectSoundCreate FAILED", 0, false},
-        {InitFault::Coop, false, "DirectSoundSetCoop FAILED", 0, false},
-        {InitFault::Primary, true, "Failed to create primary buffer", 1, true},
-        {InitFault::Format, true, "Failed to set primary format", 1, true},
+        { InitFault::None, true, nullptr, 1, true },
+        { InitFault::Create, false, "DirectSoundCreate FAILED", 0, false },
+        { InitFault::Coop, false, "DirectSoundSetCoop FAILED", 0, false },
+        { InitFault::Primary, true, "Failed to create primary buffer", 1, true },
+        { InitFault::Format, true, "Failed to set primary format", 1, true },
     };
     for (const InitRow& row : rows) {
         SCOPED_TRACE(int(row.fault));
@@ -270,8 +270,8 @@ struct MutexRow {
 TEST_F(SoundFake, WithoutAnyMutexInitFailsAndTheManagerStaysSilent)
 {
     const MutexRow rows[] = {
-        {&OnlyAnUnnamedMutex, true, nullptr},
-        {&NoMutex, false, "CreateMutex FAILED"},
+        { &OnlyAnUnnamedMutex, true, nullptr },
+        { &NoMutex, false, "CreateMutex FAILED" },
     };
     for (const MutexRow& row : rows) {
         SCOPED_TRACE(row.result);
@@ -297,7 +297,7 @@ TEST_F(SoundFake, BeforeInitNothingPlaysAndNoSlotIsInUse)
     CZibSound sound;
     EXPECT_EQ(sound.PlayOnce(m_sound.c_str()), -1);
     EXPECT_STREQ(sound.GetErrorText(), "Need a successful Init()");
-    for (int id : {-1, 0, 1, 15, 16})
+    for (int id : { -1, 0, 1, 15, 16 })
         EXPECT_FALSE(sound.IsSlotInUse(id)) << id;
     sound.error_text = nullptr;
     EXPECT_FALSE(sound.CheckId(0));
@@ -331,7 +331,7 @@ TEST_F(SoundFake, SlotRulesAndTheirTexts)
     EXPECT_STREQ(sound.GetErrorText(), "Max sounds reached, increase max_sounds in call to Init()");
 
     EXPECT_TRUE(sound.ReleaseSlot(2));
-    for (int id : {-1, 2, 4}) {
+    for (int id : { -1, 2, 4 }) {
         sound.error_text = nullptr;
         EXPECT_FALSE(sound.CheckId(id)) << id;
         EXPECT_STREQ(sound.GetErrorText(), "Invalid Sound ID") << id;
@@ -360,12 +360,12 @@ struct ClipFaultRow {
 TEST_F(SoundFake, ClipFailuresReachTheManagerWithTheirTexts)
 {
     const ClipFaultRow rows[] = {
-        {ClipFault::CreateBuffer, "CreateSoundBuffer FAILED", false},
-        {ClipFault::Lock, "Unable to lock sound buffer", false},
-        {ClipFault::Unlock, "Unable to unlock sound buffer", false},
-        {ClipFault::Play, "Play of sound buffer FAILED", true},
-        {ClipFault::Stop, "Stop of sound buffer FAILED", true},
-        {ClipFault::Rewind, "Could not reset current position", true},
+        { ClipFault::CreateBuffer, "CreateSoundBuffer FAILED", false },
+        { ClipFault::Lock, "Unable to lock sound buffer", false },
+        { ClipFault::Unlock, "Unable to unlock sound buffer", false },
+        { ClipFault::Play, "Play of sound buffer FAILED", true },
+        { ClipFault::Stop, "Stop of sound buffer FAILED", true },
+        { ClipFault::Rewind, "Could not reset current position", true },
     };
     for (const ClipFaultRow& row : rows) {
         SCOPED_TRACE(int(row.fault));
@@ -477,7 +477,7 @@ TEST_F(SoundFake, PendingSlotIsFreedByThePassAfterItsEndAndTheTimerStops)
 // whose slot is never freed holds the launch up for ten seconds and no longer.
 TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSeconds)
 {
-    SetCurrentDirectoryA(test::InstallFolder().c_str());   // where Sounds\Confirm.WAV is
+    SetCurrentDirectoryA(test::InstallFolder().c_str()); // where Sounds\Confirm.WAV is
     {
         test::LauncherSession session;
         ASSERT_EQ(session.frame()->GetSound().initialised, 1);
@@ -517,7 +517,7 @@ TEST_F(SoundFake, ConfirmationWaitEndsSoonAfterTheSoundEndsAndGivesUpAfterTenSec
         EXPECT_LT(fastest, 800.0);
 
         FakeBuffer* before = m_world.lastBuffer;
-        std::atomic<bool> returned{false};
+        std::atomic<bool> returned { false };
         std::thread watchdog([&] {
             // Ends the sound at last, so that a wait without a limit fails the test instead of hanging it.
             test::WaitFor([&] { return returned.load(); }, 30000);
@@ -564,14 +564,14 @@ TEST_F(SoundFake, TeardownWithSoundsPendingReleasesEverything)
 {
     for (int round = 0; round < 20; ++round) {
         std::size_t first = m_world.buffers.size();
-        std::atomic<bool> done{false};
+        std::atomic<bool> done { false };
         std::thread ender;
         {
             CZibSound sound;
             ASSERT_TRUE(sound.Init(m_window, 16));
             for (int i = 0; i < 4; ++i)
                 ASSERT_EQ(sound.PlayOnce(m_sound.c_str()), i);
-            ASSERT_EQ(sound.Load(m_sound.c_str(), 0), 4);   // held, never played
+            ASSERT_EQ(sound.Load(m_sound.c_str(), 0), 4); // held, never played
             // Sounds end while the manager tears down, so passes and teardown meet.
             ender = std::thread([&, first] {
                 for (std::size_t i = first; i < first + 4 && !done; ++i) {
@@ -601,7 +601,7 @@ TEST_F(SoundFake, TeardownWaitsForAPassHeldUpAfterItStoppedTheTimer)
     ASSERT_NE(shared, nullptr);
     ASSERT_EQ(sound->PlayOnce(m_sound.c_str()), 0);
     watch::heldUp = false;
-    watch::holdUpFreeOf = sound->timer.load();   // the pass that stops the timer frees its record
+    watch::holdUpFreeOf = sound->timer.load(); // the pass that stops the timer frees its record
     Buffer(0).playing = false;
     ASSERT_TRUE(test::WaitFor([] { return watch::heldUp.load(); }));
     sound.reset();
@@ -633,7 +633,7 @@ TEST_F(SoundFake, ServicePassesAllocateNothing)
 // waits for the mutex the clock stands still: each long gap between its ticks is one pass waiting.
 struct TickTimes {
     static constexpr int kCapacity = 4000;
-    std::atomic<int> count{0};
+    std::atomic<int> count { 0 };
     double at[kCapacity];
 };
 
@@ -687,7 +687,7 @@ TEST_F(SoundFake, NoPassRunsWhileAnotherHolderHasTheNamedMutex)
     }
     std::printf("%d passes waited for the mutex during the hold, %.0f to %.0f ms each; slot freed %.0f ms "
                 "after the release\n",
-                waits, shortestWait, longest, freedAt - released);
+        waits, shortestWait, longest, freedAt - released);
     EXPECT_GE(waits, 4);
     EXPECT_LT(longest, 1000.0);
     // A later pass frees the slot once the mutex is free, and none before.
@@ -713,16 +713,16 @@ TEST_F(SoundFake, WhileAnotherHolderKeepsTheNamedMutexASoundFailsFastAndTeardown
     EXPECT_EQ(id, -1);
     EXPECT_STREQ(sound->GetErrorText(), "Wait for MutexToProtectSound FAILED");
     EXPECT_FALSE(sound->IsSlotInUse(1));
-    EXPECT_EQ(Buffer(1).playFlags, 0xFFFFu);   // never asked to play
+    EXPECT_EQ(Buffer(1).playFlags, 0xFFFFu); // never asked to play
     EXPECT_EQ(Buffer(1).refs, 0);
 
     started = NowMs();
     sound.reset();
     double teardownMs = NowMs() - started;
-    EXPECT_EQ(holder.ReleasedAt(), 0.0);   // both ended while the mutex was still held
+    EXPECT_EQ(holder.ReleasedAt(), 0.0); // both ended while the mutex was still held
     EXPECT_EQ(m_world.deviceRefs, 0);
     std::printf("with the named mutex held elsewhere, PlayOnce failed after %.0f ms, teardown took %.0f ms\n",
-                playOnceMs, teardownMs);
+        playOnceMs, teardownMs);
     // About 250 ms each when the fix works; the hold's 3 s when a wait has no limit.
     EXPECT_LT(playOnceMs, 1500.0);
     EXPECT_LT(teardownMs, 1500.0);
@@ -735,7 +735,7 @@ TEST_F(SoundFake, AnAbandonedNamedMutexSilencesNothing)
     CZibSound sound;
     ASSERT_TRUE(sound.Init(m_window, 16));
     // First PlayOnce meets the abandoned mutex, then a pass does.
-    for (bool abandonWhilePending : {false, true}) {
+    for (bool abandonWhilePending : { false, true }) {
         SCOPED_TRACE(abandonWhilePending);
         if (!abandonWhilePending) {
             ASSERT_TRUE(AbandonNamedMutex());
@@ -765,7 +765,7 @@ TEST_F(SoundFake, AnAbandonedNamedMutexSilencesNothing)
 // ---- The periodic timer ----
 
 struct TickCounter {
-    std::atomic<int> ticks{0}, inside{0}, overlapped{0};
+    std::atomic<int> ticks { 0 }, inside { 0 }, overlapped { 0 };
 };
 
 int SlowTick(void* user)
@@ -789,7 +789,7 @@ TEST(PeriodicTimer, StopWaitsForATickUnderWayAndNoTickFollows)
 {
     for (int round = 0; round < 5; ++round) {
         TickCounter counter;
-        std::atomic<int> clock{0};
+        std::atomic<int> clock { 0 };
         CPeriodicTimer timer;
         ASSERT_TRUE(timer.Start(20, 1, &counter, &SlowTick));
         EXPECT_NE(timer.timer_id, 0u);
@@ -869,11 +869,11 @@ struct DeclaredSizeRow {
 TEST_F(SoundClipFake, BufferHoldsOnlyTheSamplesPresent)
 {
     const DeclaredSizeRow rows[] = {
-        {100, 100, 100},
-        {100, 60, 60},
-        {100, 0x7FFFFFF0u, 100},
-        {100, 0xFFFFFFFFu, 100},
-        {1, 0xFFFFFFFEu, 1},
+        { 100, 100, 100 },
+        { 100, 60, 60 },
+        { 100, 0x7FFFFFF0u, 100 },
+        { 100, 0xFFFFFFFFu, 100 },
+        { 1, 0xFFFFFFFEu, 1 },
     };
     for (const DeclaredSizeRow& row : rows) {
         SCOPED_TRACE(row.declared);
@@ -926,10 +926,10 @@ struct LostRow {
 TEST_F(SoundClipFake, LostBufferIsRestoredAndRefilledBeforePlaying)
 {
     const LostRow rows[] = {
-        {0, false, true, 1, nullptr},
-        {1, false, true, 2, nullptr},
-        {2, false, false, 2, "Buffer was lost and the restore FAILED"},
-        {0, true, false, 1, "Buffer was lost and the restore FAILED"},
+        { 0, false, true, 1, nullptr },
+        { 1, false, true, 2, nullptr },
+        { 2, false, false, 2, "Buffer was lost and the restore FAILED" },
+        { 0, true, false, 1, "Buffer was lost and the restore FAILED" },
     };
     for (const LostRow& row : rows) {
         SCOPED_TRACE(row.restoreFailures * 10 + row.removeSource);
@@ -968,7 +968,7 @@ TEST_F(SoundFake, ResourceSoundsPlayTheirSamplesAndForgetTheFileName)
     EXPECT_EQ(m_world.lastFormat.nSamplesPerSec, 11025u);
     EXPECT_EQ(m_world.lastFormat.wBitsPerSample, 8);
     EXPECT_EQ(Buffer(1).memory,
-              (std::vector<BYTE>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xA0, 0xB0, 0xC0}));
+        (std::vector<BYTE> { 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xA0, 0xB0, 0xC0 }));
     EXPECT_TRUE(Buffer(1).playing);
 
     // A resource the program does not carry, and a missing file, find nothing to play; the clip

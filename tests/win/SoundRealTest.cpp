@@ -87,7 +87,7 @@ TEST_F(SoundReal, PlayOnceOfTheShippedSoundReachesTheDeviceAndFreesItsSlot)
     SinkPeak before = ReadSink(m_sink, 0);
     EXPECT_EQ(before.peak, 0);
 
-    for (const char* name : {"Highlight.WAV", "Confirm.WAV"}) {
+    for (const char* name : { "Highlight.WAV", "Confirm.WAV" }) {
         SCOPED_TRACE(name);
         long from = ReadSink(m_sink, 0).bytes;
         double started = NowMs();
@@ -99,7 +99,7 @@ TEST_F(SoundReal, PlayOnceOfTheShippedSoundReachesTheDeviceAndFreesItsSlot)
         ASSERT_TRUE(test::WaitFor([&] { return !sound.HasServiceTimer(); }));
         ASSERT_TRUE(test::WaitFor([&] { return ReadSink(m_sink, from).peak > 2000; }));
         std::printf("%s: slot freed %.0f ms after PlayOnce (unclocked sink), peak %d\n", name, freed,
-                    ReadSink(m_sink, from).peak);
+            ReadSink(m_sink, from).peak);
     }
 }
 
@@ -180,7 +180,7 @@ TEST(SoundRealChild, FailsWhileTheParentHoldsTheMutexThenPlays)
         EXPECT_FALSE(sound.IsSlotInUse(0));
         SetEvent(refused);
         EXPECT_EQ(WaitForSingleObject(released, 60000), WAIT_OBJECT_0);
-        for (HANDLE event : {ready, refused, released})
+        for (HANDLE event : { ready, refused, released })
             CloseHandle(event);
         int id = sound.PlayOnce(ShippedSound("Highlight.WAV").c_str());
         ASSERT_EQ(id, 0) << sound.GetErrorText();
@@ -206,8 +206,8 @@ TEST_F(SoundReal, TwoProcessesShareTheNamedMutex)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
-    BOOL created = CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &child);
+    BOOL created
+        = CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableA("VELMORA_SOUND_CHILD", nullptr);
     if (!created)
         ReleaseMutex(shared);
@@ -225,7 +225,7 @@ TEST_F(SoundReal, TwoProcessesShareTheNamedMutex)
     GetExitCodeProcess(child.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
     CloseHandle(child.hProcess);
-    for (HANDLE handle : {ready, refused, released, shared})
+    for (HANDLE handle : { ready, refused, released, shared })
         CloseHandle(handle);
 }
 

@@ -36,8 +36,8 @@ private:
     {
         if (code == HCBT_CREATEWND) {
             const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
-            bool ours = HIWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) != 0 &&
-                        std::strncmp(cs->lpszClass, "Velmora:", 8) == 0;
+            bool ours = HIWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) != 0
+                && std::strncmp(cs->lpszClass, "Velmora:", 8) == 0;
             if (ours && (DWORD(cs->style) & s_style) && ++s_attempts == s_failAt)
                 return 1;
         }
@@ -50,7 +50,7 @@ private:
 };
 
 // Counts how often the program applies a window placement.
-std::atomic<int> g_placements{0};
+std::atomic<int> g_placements { 0 };
 decltype(&SetWindowPlacement) g_realSetWindowPlacement = nullptr;
 BOOL WINAPI CountedSetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement)
 {
@@ -80,8 +80,8 @@ protected:
         EXPECT_EQ(g_placements, 1);
     }
 
-    test::ImportPatch m_placementCount{"user32.dll", "SetWindowPlacement",
-                                       reinterpret_cast<const void*>(&CountedSetWindowPlacement)};
+    test::ImportPatch m_placementCount { "user32.dll", "SetWindowPlacement",
+        reinterpret_cast<const void*>(&CountedSetWindowPlacement) };
 };
 
 TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
@@ -95,7 +95,7 @@ TEST_F(SplashSequenceTest, AFirstPictureThatCannotBeShownEndsTheSequence)
 TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
 {
     WindowFailure failure(WS_POPUP, 2);
-    test::LauncherSession session;   // dismisses the first picture
+    test::LauncherSession session; // dismisses the first picture
     EXPECT_EQ(failure.attempts(), 2);
     ExpectFramePlacedOnce(session);
 }
@@ -105,7 +105,7 @@ TEST_F(SplashSequenceTest, ASecondPictureThatCannotBeShownEndsTheSequence)
 TEST_F(SplashSequenceTest, NoPictureAppearsOnceAnUnopenableFileEndsTheProgram)
 {
     WindowFailure failure(WS_POPUP, 0);
-    std::atomic<bool> answered{false};
+    std::atomic<bool> answered { false };
     std::thread answer([&] {
         HWND box = nullptr;
         for (int i = 0; i < 2000 && !(box = FindWindowA("#32770", "Velmora Launcher")); ++i)

@@ -16,7 +16,7 @@ TEST_F(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
     CopyFileA((test::InstallFolder() + "\\chess\\chess.exe").c_str(), (temp.path() + "\\UNUSED").c_str(), FALSE);
     SetCurrentDirectoryA(temp.path().c_str());
     test::StandInLog log(temp.path());
-    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200");   // one started by mistake ends by itself
+    SetEnvironmentVariableA("VELMORA_STANDIN_EXIT_MS", "200"); // one started by mistake ends by itself
     {
         test::LauncherSession session;
         HMENU launch = GetSubMenu(GetMenu(session.hwnd()), 1);
@@ -26,7 +26,7 @@ TEST_F(UnusedSlotTest, IsGreyedUnavailableAndNeverStarted)
 
         EXPECT_FALSE(session.frame()->LaunchGame(7, true));
         EXPECT_FALSE(session.frame()->LaunchGame(7, false));
-        session.Command(ID_LAUNCH_GO);   // dropped: its update handler disables it
+        session.Command(ID_LAUNCH_GO); // dropped: its update handler disables it
         EXPECT_TRUE(IsWindowVisible(session.hwnd()));
     }
     EXPECT_TRUE(log.Starts().empty());

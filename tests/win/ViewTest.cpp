@@ -1,7 +1,7 @@
 // The real program's window read back from the screen: the composition at each size, the highlight
 // under the pointer, clicks, and the start-up pictures before it (1280x1024 desktop).
-#include "Harness.h"
 #include "Composition.h"
+#include "Harness.h"
 #include "RunningLauncher.h"
 #include "res/PictureIds.h"
 #include "view/ButtonLayout.h"
@@ -38,8 +38,8 @@ using test::Pixels;
         return ::testing::AssertionSuccess();
     if (width <= 0 || height <= 0)
         return ::testing::AssertionFailure() << "no client area to read";
-    return ::testing::AssertionFailure() << mismatches << " of " << width * height << " pixels differ (client "
-                                         << width << "x" << height << ")";
+    return ::testing::AssertionFailure() << mismatches << " of " << width * height << " pixels differ (client " << width
+                                         << "x" << height << ")";
 }
 
 // A picture's colours as a 640x480 window must show them.
@@ -48,7 +48,7 @@ Pixels PictureColours(UINT id)
     HBITMAP picture = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 640, -480, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), 640, -480, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     Pixels pixels(640 * 480);
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, picture, 0, 480, pixels.data(), &info, DIB_RGB_COLORS);
@@ -73,7 +73,7 @@ bool ShowsPicture(HWND splash, UINT id)
 
 POINT ScreenPoint(HWND view, int x, int y)
 {
-    POINT point = {x, y};
+    POINT point = { x, y };
     ClientToScreen(view, &point);
     return point;
 }
@@ -95,13 +95,13 @@ protected:
     void SetUp() override
     {
         DesktopTest::SetUp();
-        test::MovePointer(1279, 1023);   // outside every window the launcher opens at (0, 0)
+        test::MovePointer(1279, 1023); // outside every window the launcher opens at (0, 0)
     }
 };
 
 TEST_F(ViewTest, EachSizeShowsItsBackgroundAndButtonsPixelForPixel)
 {
-    for (int s : {2, 1, 0}) {
+    for (int s : { 2, 1, 0 }) {
         test::RunningLauncher launcher(test::InstallFolder());
         EXPECT_TRUE(ShowsComposition(launcher.ShowViewAtTopLeft(s).view, s, -1)) << "size " << s;
     }
@@ -111,7 +111,7 @@ TEST_F(ViewTest, ALargerClientStretchesTheBackgroundAndASmallerOneCutsIt)
 {
     test::RunningLauncher launcher(test::InstallFolder());
     auto [frame, view] = launcher.ShowViewAtTopLeft(2);
-    SetWindowPos(frame, nullptr, 0, 0, 1150, 860, SWP_NOZORDER);   // wider than 800: still the large set
+    SetWindowPos(frame, nullptr, 0, 0, 1150, 860, SWP_NOZORDER); // wider than 800: still the large set
     EXPECT_TRUE(ShowsComposition(view, 2, -1));
     SetWindowPos(frame, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
     EXPECT_TRUE(ShowsComposition(view, 2, -1));
@@ -135,7 +135,7 @@ TEST_F(ViewTest, ThePointerHighlightsAButtonAndAClickOnItStartsItsGame)
     EXPECT_TRUE(ShowsComposition(view, 0, -1));
     test::MovePointer(onFive.x, onFive.y);
     EXPECT_TRUE(ShowsComposition(view, 0, 5));
-    test::MovePointer(1279, 1023);   // out of the window: the frame's timer drops the highlight
+    test::MovePointer(1279, 1023); // out of the window: the frame's timer drops the highlight
     DWORD left = GetTickCount();
     EXPECT_TRUE(ShowsComposition(view, 0, -1));
     EXPECT_LE(GetTickCount() - left, 1500u) << "the highlight outlived the pointer's leaving";

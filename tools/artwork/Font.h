@@ -34,7 +34,8 @@ private:
     void Render(Mask& mask, int originX, int originY) const;
     // Loads each glyph of `text` in turn, kerned, calls `onGlyph(pen)` with the 26.6 pen position it
     // starts at, and returns the pen after the last one.
-    template <class OnGlyph> long Lay(const std::string& text, float size, long pen, float tracking, OnGlyph onGlyph) const;
+    template <class OnGlyph>
+    long Lay(const std::string& text, float size, long pen, float tracking, OnGlyph onGlyph) const;
 
     FT_LibraryRec_* m_library = nullptr;
     FT_FaceRec_* m_face = nullptr;
