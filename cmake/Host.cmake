@@ -52,3 +52,16 @@ if(VELMORA_BENCH)
     target_link_libraries(blit_bench PRIVATE velmora_rules benchmark::benchmark SDL2::SDL2)
     target_compile_options(blit_bench PRIVATE ${VELMORA_WARNINGS})
 endif()
+
+# The tree stays as clang-format lays it out. Layouts differ between clang-format versions, so the check
+# runs with the version the tree was formatted with.
+find_program(VELMORA_CLANG_FORMAT NAMES clang-format-14 clang-format)
+if(VELMORA_CLANG_FORMAT)
+    execute_process(COMMAND ${VELMORA_CLANG_FORMAT} --version OUTPUT_VARIABLE clang_format_version)
+endif()
+if(clang_format_version MATCHES "version 14\\.")
+    add_test(NAME format COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+        -DCLANG_FORMAT=${VELMORA_CLANG_FORMAT} -P ${CMAKE_SOURCE_DIR}/tests/format/CheckFormat.cmake)
+else()
+    message(STATUS "clang-format 14 not found: no format check (scripts/setup installs clang-format)")
+endif()
