@@ -182,12 +182,13 @@ Section "Uninstall"
   RMDir "$INSTDIR\Sounds"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; The document type goes with the exe it opens; one that another copy registered (a portable one) stays.
   ReadRegStr $R0 HKCU "${DOCUMENT_CLASS}\shell\open\command" ""
   ${If} $R0 == '"$INSTDIR\Velmora.exe" "%1"'
     DeleteRegKey HKCU "${DOCUMENT_CLASS}"
   ${EndIf}
+  ; The entry last: while it is listed, something of the install may remain.
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
 ; The finish page's "Start" box: from the install folder, as the shortcut does.
