@@ -2,6 +2,7 @@
 #include "Dialog.h"
 
 const MessageEntry CDialog::messageEntries[] = {
+    OnMessage<WM_INITDIALOG, &CDialog::OnInitDialog>(),
     OnCommand<IDOK, &CDialog::OnOK>(),
     OnCommand<IDCANCEL, &CDialog::OnCancel>(),
 };
@@ -20,26 +21,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (!dialog)
         return FALSE;
 
-    INT_PTR handled = FALSE;
-    auto dispatch = [&] {
-        if (message == WM_INITDIALOG) {
-            handled = TRUE;
-            return LRESULT(dialog->OnInitDialog());
-        }
-        if (message == WM_COMMAND) {
-            handled = dialog->RouteCommand(wParam, lParam);
-            return LRESULT(0);
-        }
-        if (const MessageEntry* entry = dialog->FindEntry(EntryKind::Message, message, 0)) {
-            handled = TRUE;
-            return entry->thunk(*dialog, wParam, lParam);
-        }
-        return LRESULT(0);
-    };
-    LRESULT result = DispatchGuarded(hwnd, message, wParam, lParam, dispatch);
-
-    if (message == WM_NCDESTROY)
-        dialog->Unbind();
+    bool handled = false;
+    LRESULT result = DispatchGuarded(dialog, message, wParam, lParam, handled);
+    // WM_INITDIALOG's result is the dialog procedure's own; any other goes through DWLP_MSGRESULT.
     if (message == WM_INITDIALOG)
         return result;
     if (handled)

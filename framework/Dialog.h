@@ -19,9 +19,6 @@ public:
     // Called once the controls exist; TRUE lets the dialog give the focus to its first tab stop.
     virtual BOOL OnInitDialog() { return TRUE; }
 
-    // The dialog procedure every dialog of ours shares.
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
 
@@ -32,6 +29,8 @@ protected:
     void OnCancel() { EndDialog(IDCANCEL); }
 
 private:
+    // The dialog procedure every dialog of ours shares.
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static const MessageEntry messageEntries[];
     UINT m_nIDTemplate;
 };

@@ -51,11 +51,6 @@ BOOL CDocument::OnOpenDocument(const char* path)
     return TRUE;
 }
 
-BOOL CDocument::OnSaveDocument(const char* path)
-{
-    return SerializeFile(path, true);
-}
-
 BOOL CDocument::SerializeFile(const char* path, bool storing)
 {
     HANDLE file = ::CreateFileA(path, storing ? GENERIC_WRITE : GENERIC_READ, storing ? 0 : FILE_SHARE_READ, nullptr,
@@ -64,7 +59,7 @@ BOOL CDocument::SerializeFile(const char* path, bool storing)
         AfxGetApp()->ReportError(storing ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
     }
-    CArchive archive(file);
+    CArchive archive;
     Serialize(archive);
     ::CloseHandle(file);
     return TRUE;
@@ -87,7 +82,7 @@ void CDocument::OnFileSave()
         AfxGetApp()->ReportError(AFX_IDP_FAILED_TO_SAVE_DOC);
         return;
     }
-    if (OnSaveDocument(path))
+    if (SerializeFile(path, true))
         SetPathName(path);
 }
 
@@ -135,6 +130,6 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path)
     CWinApp* app = AfxGetApp();
     if (created && !app->m_pMainWnd)
         app->m_pMainWnd = m_pFrame;
-    m_pFrame->InitialUpdateFrame(document, created);
+    m_pFrame->InitialUpdateFrame(created);
     return document;
 }

@@ -11,22 +11,14 @@ class CFrameWnd;
 class CView;
 class CSingleDocTemplate;
 
-// A document file opened for reading or writing.
-class CArchive {
-public:
-    explicit CArchive(HANDLE file)
-        : m_hFile(file)
-    {
-    }
-    HANDLE m_hFile;
-};
+// What a document is read from or written to; our documents keep nothing in their files, so it carries nothing.
+class CArchive { };
 
 class CDocument : public CCmdTarget {
 public:
     // Called for a new document; TRUE to go on.
     virtual BOOL OnNewDocument() { return TRUE; }
     BOOL OnOpenDocument(const char* path);
-    BOOL OnSaveDocument(const char* path);
     // Reads or writes the document's data through the archive; the base class has none.
     virtual void Serialize(CArchive&) { }
 

@@ -50,15 +50,13 @@ BOOL CFrameWnd::OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui)
     return app && app->OnCmdMsg(id, action, ui);
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument* document, bool makeVisible)
+void CFrameWnd::InitialUpdateFrame(bool makeVisible)
 {
     CWinApp* app = AfxGetApp();
     if (makeVisible)
         ShowWindow(app->m_pMainWnd == this ? app->m_nCmdShow : SW_SHOWNORMAL);
-    if (m_pViewActive) {
-        m_pViewActive->m_pDocument = document;
-        m_pViewActive->OnInitialUpdate();
-    }
+    if (m_pViewActive)
+        m_pViewActive->Invalidate();
 }
 
 int CFrameWnd::OnCreate(LPCREATESTRUCT)
@@ -70,7 +68,7 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT)
     CView* view = m_pCreateContext->newView();
     view->m_pDocument = m_pCreateContext->document;
     RECT client;
-    GetClientRect(&client);
+    ::GetClientRect(m_hWnd, &client);
     // The view deletes itself if its window cannot be created.
     if (!view->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, client.right, client.bottom,
             m_hWnd, reinterpret_cast<HMENU>(UINT_PTR(AFX_IDW_PANE_FIRST))))
@@ -158,11 +156,6 @@ BOOL CView::OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui)
     if (CWnd::OnCmdMsg(id, action, ui))
         return TRUE;
     return m_pDocument && m_pDocument->OnCmdMsg(id, action, ui);
-}
-
-void CView::OnInitialUpdate()
-{
-    Invalidate();
 }
 
 void CView::OnPaint()

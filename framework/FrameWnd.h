@@ -29,8 +29,8 @@ public:
     // Routes a command to the view (and its document), then the frame, then the application.
     BOOL OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) override;
 
-    // Updates the view for `document`; a new frame is first shown with the application's show command.
-    void InitialUpdateFrame(CDocument* document, bool makeVisible);
+    // Redraws the view after a new or opened document; a new frame is first shown as the application says.
+    void InitialUpdateFrame(bool makeVisible);
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
@@ -59,8 +59,6 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // Routes a command to the view, then its document.
     BOOL OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) override;
-    // Called once the frame and document are complete, and after each new document.
-    void OnInitialUpdate();
     // Draws the view; called for WM_PAINT with the paint device context.
     virtual void OnDraw(CDC* dc) = 0;
 

@@ -1,4 +1,4 @@
-// GDI objects with one owner each: the handle is deleted with its object; copies are not allowed.
+// GDI objects and device contexts with one owner each: the handle goes with its object; no copies.
 #pragma once
 
 #include <windows.h>
@@ -42,24 +42,28 @@ public:
     operator HPALETTE() const { return static_cast<HPALETTE>(m_hObject); }
 };
 
-// A memory device context, deleted when it goes out of scope.
-class CMemoryDC {
+// Device contexts: each releases its handle when it goes out of scope.
+class CDC {
 public:
-    explicit CMemoryDC(HDC reference)
-        : m_hDC(::CreateCompatibleDC(reference))
-    {
-    }
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+    HDC m_hDC = nullptr;
+    operator HDC() const { return m_hDC; }
+
+protected:
+    CDC() = default;
+    ~CDC() = default;
+};
+
+// A memory device context, deleted when it goes out of scope.
+class CMemoryDC : public CDC {
+public:
+    explicit CMemoryDC(HDC reference) { m_hDC = ::CreateCompatibleDC(reference); }
     ~CMemoryDC()
     {
         if (m_hDC)
             ::DeleteDC(m_hDC);
     }
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-    operator HDC() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
 };
 
 // Selects an object into a device context and puts the previous one back; declare it after both.

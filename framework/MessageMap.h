@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <type_traits>
 
 class CCmdTarget;
 
@@ -55,7 +56,14 @@ template <class T, class F> struct MemberOf<F T::*> {
     using Class = T;
 };
 
-template <auto Handler> using HandlerClass = typename MemberOf<decltype(Handler)>::Class;
+// A message parameter as the handler's type: a handle or pointer as it was packed, a number converted.
+template <class P, class V> P Unpack(V value)
+{
+    if constexpr (std::is_pointer_v<P>)
+        return reinterpret_cast<P>(value);
+    else
+        return P(value);
+}
 
 // One decoder per message the program handles: it fixes the handler's signature and
 // unpacks wParam/lParam in this one place.
@@ -66,13 +74,37 @@ struct DecodeNoArgs {
     template <class T> using Handler = void (T::*)();
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM) { (t.*H)(); return 0; }
 };
-struct DecodeWindow {
-    template <class T> using Handler = void (T::*)(HWND);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { (t.*H)(reinterpret_cast<HWND>(w)); return 0; }
-};
 struct DecodeQueryBool {
     template <class T> using Handler = BOOL (T::*)();
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM) { return (t.*H)(); }
+};
+// wParam alone, as the handler's parameter.
+template <class W> struct DecodeWParam {
+    template <class T> using Handler = void (T::*)(W);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM) { (t.*H)(Unpack<W>(w)); return 0; }
+};
+// lParam alone, as the handler's parameter.
+template <class L> struct DecodeLParam {
+    template <class T> using Handler = void (T::*)(L);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM l) { (t.*H)(Unpack<L>(l)); return 0; }
+};
+// wParam and lParam, each as the handler's parameter; the message's result is `Result`.
+template <class W, class L, LRESULT Result = 0> struct DecodeParams {
+    template <class T> using Handler = void (T::*)(W, L);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(Unpack<W>(w), Unpack<L>(l));
+        return Result;
+    }
+};
+// wParam, then lParam's low and high words, each as the handler's parameter.
+template <class W, class Low, class High> struct DecodeWords {
+    template <class T> using Handler = void (T::*)(W, Low, High);
+    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
+    {
+        (t.*H)(Unpack<W>(w), Low(LOWORD(l)), High(HIWORD(l)));
+        return 0;
+    }
 };
 
 template <> struct Decode<WM_CREATE> {
@@ -85,50 +117,21 @@ template <> struct Decode<WM_CREATE> {
 template <> struct Decode<WM_DESTROY> : DecodeNoArgs {};
 template <> struct Decode<WM_CLOSE> : DecodeNoArgs {};
 template <> struct Decode<WM_PAINT> : DecodeNoArgs {};
-template <> struct Decode<WM_SETFOCUS> : DecodeWindow {};
-template <> struct Decode<WM_PALETTECHANGED> : DecodeWindow {};
-template <> struct Decode<WM_PALETTEISCHANGING> : DecodeWindow {};
+template <> struct Decode<WM_SETFOCUS> : DecodeWParam<HWND> {};
+template <> struct Decode<WM_PALETTECHANGED> : DecodeWParam<HWND> {};
+template <> struct Decode<WM_PALETTEISCHANGING> : DecodeWParam<HWND> {};
 template <> struct Decode<WM_QUERYNEWPALETTE> : DecodeQueryBool {};
-// wParam alone, as the handler's parameter.
-template <class W> struct DecodeWParam {
-    template <class T> using Handler = void (T::*)(W);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM)
-    {
-        (t.*H)(W(w));
-        return 0;
-    }
-};
+template <> struct Decode<WM_INITDIALOG> : DecodeQueryBool {};
 // The timer's id.
 template <> struct Decode<WM_TIMER> : DecodeWParam<UINT_PTR> {};
-template <> struct Decode<WM_SIZING> {
-    template <class T> using Handler = void (T::*)(UINT, LPRECT);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(UINT(w), reinterpret_cast<LPRECT>(l));
-        return TRUE;
-    }
-};
-// wParam, then lParam's low and high words, each as the handler's parameter.
-template <class Low, class High> struct DecodeWords {
-    template <class T> using Handler = void (T::*)(UINT, Low, High);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(UINT(w), Low(LOWORD(l)), High(HIWORD(l)));
-        return 0;
-    }
-};
+// The edge being dragged and the window rectangle, which the handler may change.
+template <> struct Decode<WM_SIZING> : DecodeParams<UINT, LPRECT, TRUE> {};
 // The kind of change, then the new client width and height.
-template <> struct Decode<WM_SIZE> : DecodeWords<int, int> {};
-template <> struct Decode<WM_ACTIVATEAPP> {
-    template <class T> using Handler = void (T::*)(BOOL, DWORD);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(BOOL(w), DWORD(l));
-        return 0;
-    }
-};
+template <> struct Decode<WM_SIZE> : DecodeWords<UINT, int, int> {};
+// Whether this program becomes the active one, and the thread of the one that was or will be.
+template <> struct Decode<WM_ACTIVATEAPP> : DecodeParams<BOOL, DWORD> {};
 // Colour depth, then the new width and height as unsigned 16-bit values.
-template <> struct Decode<WM_DISPLAYCHANGE> : DecodeWords<UINT, UINT> {};
+template <> struct Decode<WM_DISPLAYCHANGE> : DecodeWords<UINT, UINT, UINT> {};
 // Whether the session really ends.
 template <> struct Decode<WM_ENDSESSION> : DecodeWParam<BOOL> {};
 template <> struct Decode<WM_ERASEBKGND> {
@@ -147,30 +150,24 @@ struct DecodeMouse {
 template <> struct Decode<WM_MOUSEMOVE> : DecodeMouse {};
 template <> struct Decode<WM_LBUTTONDOWN> : DecodeMouse {};
 // The virtual key, the repeat count, and the flags (KF_REPEAT: the key was already down, auto-repeat).
-template <> struct Decode<WM_KEYDOWN> : DecodeWords<UINT, UINT> {};
-template <> struct Decode<WM_WINDOWPOSCHANGING> {
-    // The proposed position, size and flags, which the handler may change.
-    template <class T> using Handler = void (T::*)(WINDOWPOS*);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM, LPARAM l)
-    {
-        (t.*H)(reinterpret_cast<WINDOWPOS*>(l));
-        return 0;
-    }
-};
+template <> struct Decode<WM_KEYDOWN> : DecodeWords<UINT, UINT, UINT> {};
+// The proposed position, size and flags, which the handler may change.
+template <> struct Decode<WM_WINDOWPOSCHANGING> : DecodeLParam<WINDOWPOS*> {};
 template <> struct Decode<WM_GETOBJECT> {
     // The flags to hand on with the object, and which object is asked for (OBJID_CLIENT, ...).
     template <class T> using Handler = LRESULT (T::*)(WPARAM, LONG);
     template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l) { return (t.*H)(w, LONG(l)); }
 };
-template <> struct Decode<WM_INITMENUPOPUP> {
-    template <class T> using Handler = void (T::*)(HMENU, UINT, BOOL);
-    template <class T, Handler<T> H> static LRESULT Call(T& t, WPARAM w, LPARAM l)
-    {
-        (t.*H)(reinterpret_cast<HMENU>(w), LOWORD(l), HIWORD(l));
-        return 0;
-    }
-};
+// The popup menu, its position in its parent menu, and whether it is the window menu.
+template <> struct Decode<WM_INITMENUPOPUP> : DecodeWords<HMENU, UINT, BOOL> {};
 // clang-format on
+
+// The thunk that unpacks the message with decoder `D` and calls `Handler` on the object of its class.
+template <class D, auto Handler> constexpr MessageThunk Thunk()
+{
+    using T = typename MemberOf<decltype(Handler)>::Class;
+    return [](CCmdTarget& t, WPARAM w, LPARAM l) { return D::template Call<T, Handler>(static_cast<T&>(t), w, l); };
+}
 
 } // namespace message_map_detail
 
@@ -178,34 +175,21 @@ template <> struct Decode<WM_INITMENUPOPUP> {
 template <UINT Message, auto Handler> constexpr MessageEntry OnMessage()
 {
     using namespace message_map_detail;
-    using T = HandlerClass<Handler>;
-    return { Message, 0, EntryKind::Message, [](CCmdTarget& t, WPARAM w, LPARAM l) -> LRESULT {
-                return Decode<Message>::template Call<T, Handler>(static_cast<T&>(t), w, l);
-            } };
+    return { Message, 0, EntryKind::Message, Thunk<Decode<Message>, Handler>() };
 }
 
 // An entry that runs command `Id` (a menu item or accelerator).
 template <UINT Id, auto Handler> constexpr MessageEntry OnCommand()
 {
-    using T = message_map_detail::HandlerClass<Handler>;
-    void (T::*handler)() = Handler;
-    (void)handler; // checks the signature
-    return { 0, Id, EntryKind::Command, [](CCmdTarget& t, WPARAM, LPARAM) -> LRESULT {
-                (static_cast<T&>(t).*Handler)();
-                return 0;
-            } };
+    using namespace message_map_detail;
+    return { 0, Id, EntryKind::Command, Thunk<DecodeNoArgs, Handler>() };
 }
 
 // An entry that enables and checks command `Id`'s menu item (lParam carries the CCmdUI).
 template <UINT Id, auto Handler> constexpr MessageEntry OnUpdateCommand()
 {
-    using T = message_map_detail::HandlerClass<Handler>;
-    void (T::*handler)(CCmdUI*) = Handler;
-    (void)handler;
-    return { 0, Id, EntryKind::UpdateCommand, [](CCmdTarget& t, WPARAM, LPARAM l) -> LRESULT {
-                (static_cast<T&>(t).*Handler)(reinterpret_cast<CCmdUI*>(l));
-                return 0;
-            } };
+    using namespace message_map_detail;
+    return { 0, Id, EntryKind::UpdateCommand, Thunk<DecodeLParam<CCmdUI*>, Handler>() };
 }
 
 // What a routed command asks of a target.

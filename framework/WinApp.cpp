@@ -14,12 +14,22 @@ namespace {
 
 CWinApp* g_app = nullptr;
 
-const char* Duplicate(const char* text)
+// Replaces an owned heap copy (strdup) with a copy of `text`.
+void ReplaceCopy(const char*& owned, const char* text)
 {
     char* copy = ::_strdup(text);
     if (!copy)
         AfxThrowMemoryException();
-    return copy;
+    std::free(const_cast<char*>(owned));
+    owned = copy;
+}
+
+// The program file's full path, or an empty string when it cannot be had.
+std::string ModulePath()
+{
+    char path[MAX_PATH] = "";
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
 }
 
 // Windows rules for splitting a command line, applied to the arguments only.
@@ -53,14 +63,17 @@ public:
         if (m_key)
             ::RegCloseKey(m_key);
     }
-    bool Open(HKEY root, const std::string& path)
+    // Opens `path` under HKEY_CURRENT_USER to read, or creates it to write.
+    bool Open(const std::string& path, bool create)
     {
-        return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
+        LONG status = create
+            ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr)
+            : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &m_key);
+        return status == ERROR_SUCCESS;
     }
-    bool Create(HKEY root, const std::string& path)
+    bool SetValue(const char* name, DWORD type, const void* data, DWORD size)
     {
-        return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr)
-            == ERROR_SUCCESS;
+        return ::RegSetValueExA(m_key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
     }
     operator HKEY() const { return m_key; }
 
@@ -71,10 +84,19 @@ private:
 bool SetDefaultValue(const std::string& path, const std::string& value)
 {
     RegKey key;
-    return key.Create(HKEY_CURRENT_USER, "Software\\Classes\\" + path)
-        && ::RegSetValueExA(
-               key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1))
-        == ERROR_SUCCESS;
+    return key.Open("Software\\Classes\\" + path, true)
+        && key.SetValue(nullptr, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+}
+
+std::string SectionPath(const CWinApp& app, const char* section)
+{
+    return std::string("Software\\") + app.m_pszRegistryKey + "\\" + app.m_pszProfileName + "\\" + section;
+}
+
+// Opens the profile's `section` into `key`, to read or (created) to write; false before SetRegistryKey.
+bool OpenSection(RegKey& key, const CWinApp& app, const char* section, bool create)
+{
+    return app.m_pszRegistryKey && key.Open(SectionPath(app, section), create);
 }
 
 constexpr const char* kRecentFileSection = "Recent File List";
@@ -97,7 +119,7 @@ HWND MainWindowHandle()
     return main ? main->m_hWnd : nullptr;
 }
 
-void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL)
+void CCommandLineInfo::ParseParam(const char* param, BOOL flag)
 {
     if (!flag) {
         if (m_strFileName.IsEmpty()) {
@@ -119,10 +141,7 @@ const MessageMap CWinApp::messageMap = MakeMessageMap(&CCmdTarget::messageMap, m
 CWinApp::CWinApp(const char* appName)
 {
     g_app = this;
-    m_hInstance = ::GetModuleHandleA(nullptr);
-    char path[MAX_PATH] = "";
-    DWORD length = ::GetModuleFileNameA(m_hInstance, path, MAX_PATH);
-    std::string module(path, length < MAX_PATH ? length : 0);
+    std::string module = ModulePath();
     std::string name = module.substr(module.find_last_of("\\/") + 1);
     m_exeName = name.substr(0, name.rfind('.'));
     m_helpPath = module.substr(0, module.size() - (name.size() - m_exeName.str().size())) + ".HLP";
@@ -131,7 +150,6 @@ CWinApp::CWinApp(const char* appName)
         m_appName = m_exeName;
     m_pszAppName = m_appName;
     m_pszExeName = m_exeName;
-    m_pszHelpFilePath = m_helpPath;
 }
 
 CWinApp::~CWinApp()
@@ -140,11 +158,6 @@ CWinApp::~CWinApp()
     std::free(const_cast<char*>(m_pszProfileName));
     if (g_app == this)
         g_app = nullptr;
-}
-
-BOOL CWinApp::InitInstance()
-{
-    return TRUE;
 }
 
 int CWinApp::Run()
@@ -194,11 +207,9 @@ LRESULT CWinApp::ProcessWndProcException(const char* description, const MSG& msg
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info)
 {
-    std::vector<std::string> arguments = SplitArguments(m_lpCmdLine);
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const char* argument = arguments[i].c_str();
+    for (const std::string& argument : SplitArguments(m_lpCmdLine)) {
         BOOL flag = argument[0] == '/' || argument[0] == '-';
-        info.ParseParam(flag ? argument + 1 : argument, flag, i + 1 == arguments.size());
+        info.ParseParam(argument.c_str() + (flag ? 1 : 0), flag);
     }
 }
 
@@ -212,25 +223,17 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
 
 void CWinApp::SetRegistryKey(UINT companyId)
 {
-    std::free(const_cast<char*>(m_pszRegistryKey));
-    m_pszRegistryKey = Duplicate(LoadResourceString(companyId));
-    std::free(const_cast<char*>(m_pszProfileName));
-    m_pszProfileName = Duplicate(m_pszAppName);
-}
-
-static std::string SectionPath(const CWinApp& app, const char* section)
-{
-    return std::string("Software\\") + app.m_pszRegistryKey + "\\" + app.m_pszProfileName + "\\" + section;
+    ReplaceCopy(m_pszRegistryKey, LoadResourceString(companyId));
+    ReplaceCopy(m_pszProfileName, m_pszAppName);
 }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue)
 {
     RegKey key;
-    if (!m_pszRegistryKey || !key.Open(HKEY_CURRENT_USER, SectionPath(*this, section)))
-        return UINT(defaultValue);
     // Anything but a 32-bit number counts as absent: the value is the user's to edit.
     DWORD type = 0, value = 0, size = sizeof value;
-    if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS
+    if (!OpenSection(key, *this, section, false)
+        || ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS
         || type != REG_DWORD || size != sizeof value)
         return UINT(defaultValue);
     return value;
@@ -240,16 +243,14 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 {
     RegKey key;
     DWORD data = DWORD(value);
-    return m_pszRegistryKey && key.Create(HKEY_CURRENT_USER, SectionPath(*this, section))
-        && ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data)
-        == ERROR_SUCCESS;
+    return OpenSection(key, *this, section, true) && key.SetValue(entry, REG_DWORD, &data, sizeof data);
 }
 
 CString CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue)
 {
     RegKey key;
     DWORD type = 0, size = 0;
-    if (!m_pszRegistryKey || !key.Open(HKEY_CURRENT_USER, SectionPath(*this, section))
+    if (!OpenSection(key, *this, section, false)
         || ::RegQueryValueExA(key, entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
         return defaultValue;
     std::string text(size, '\0');
@@ -261,18 +262,16 @@ CString CWinApp::GetProfileString(const char* section, const char* entry, const 
 
 BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value)
 {
-    if (!m_pszRegistryKey)
-        return FALSE;
     if (!entry)
-        return ::RegDeleteKeyA(HKEY_CURRENT_USER, SectionPath(*this, section).c_str()) == ERROR_SUCCESS;
+        return m_pszRegistryKey
+            && ::RegDeleteKeyA(HKEY_CURRENT_USER, SectionPath(*this, section).c_str()) == ERROR_SUCCESS;
     RegKey key;
-    if (!key.Create(HKEY_CURRENT_USER, SectionPath(*this, section)))
+    if (!OpenSection(key, *this, section, true))
         return FALSE;
     // No value removes the entry.
     if (!value)
         return ::RegDeleteValueA(key, entry) == ERROR_SUCCESS;
-    return ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), DWORD(std::strlen(value) + 1))
-        == ERROR_SUCCESS;
+    return key.SetValue(entry, REG_SZ, value, DWORD(std::strlen(value) + 1));
 }
 
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
@@ -314,11 +313,9 @@ void CWinApp::RegisterShellFileTypes(BOOL compatible)
     if (typeId.IsEmpty())
         return;
     CString typeName = m_pDocTemplate->GetDocString(CSingleDocTemplate::regFileTypeName);
-    char path[MAX_PATH] = "";
-    DWORD length = ::GetModuleFileNameA(m_hInstance, path, MAX_PATH);
-    if (!length || length >= MAX_PATH)
+    std::string program = ModulePath();
+    if (program.empty())
         return;
-    std::string program(path, length);
 
     // Per user, so that no administrator rights are needed.
     if (!SetDefaultValue(typeId.str(), typeName.IsEmpty() ? typeId.str() : typeName.str()))
@@ -331,16 +328,14 @@ void CWinApp::RegisterShellFileTypes(BOOL compatible)
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)
 {
-    ::WinHelpA(MainWindowHandle(), m_pszHelpFilePath, command, data);
+    ::WinHelpA(MainWindowHandle(), m_helpPath, command, data);
 }
 
 BOOL CWinApp::DoPromptFileName(CString& fileName, UINT titleId, BOOL open)
 {
     CString title = LoadResourceString(titleId);
-    std::string filter = LoadResourceString(AFX_IDS_ALLFILTER).str();
-    filter.push_back('\0');
-    filter += "*.*";
-    filter.push_back('\0');
+    // Name and pattern, each ending in a NUL; the string's own NUL ends the list.
+    std::string filter = LoadResourceString(AFX_IDS_ALLFILTER).str() + '\0' + "*.*" + '\0';
     char file[MAX_PATH] = "";
     lstrcpynA(file, fileName, MAX_PATH);
 

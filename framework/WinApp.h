@@ -17,7 +17,7 @@ public:
     enum Shell { FileNew, FileOpen };
 
     // One command-line argument; `flag` when it began with '/' or '-' (then without it).
-    void ParseParam(const char* param, BOOL flag, BOOL last);
+    void ParseParam(const char* param, BOOL flag);
 
     BOOL m_bShowSplash = TRUE;
     Shell m_nShellCommand = FileNew;
@@ -33,7 +33,7 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
 
     // Called once before the message loop; FALSE ends the program.
-    virtual BOOL InitInstance();
+    virtual BOOL InitInstance() { return TRUE; }
     // The message loop; returns the program's exit code.
     int Run();
     // Called once after the message loop; writes the standard settings.
@@ -68,13 +68,11 @@ public:
     void OnFileOpen();
     void OnAppExit();
 
-    HINSTANCE m_hInstance;
     char* m_lpCmdLine = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
     const char* m_pszAppName;
     const char* m_pszExeName;
-    const char* m_pszHelpFilePath;
     // Owned heap copies (strdup); an application may replace them with its own.
     const char* m_pszRegistryKey = nullptr;
     const char* m_pszProfileName = nullptr;

@@ -31,16 +31,6 @@ CWnd::~CWnd()
     }
 }
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
-{
-    return TRUE;
-}
-
-BOOL CWnd::PreTranslateMessage(MSG*)
-{
-    return FALSE;
-}
-
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y, int width,
     int height, HWND parent, HMENU menu)
 {
@@ -137,13 +127,15 @@ BOOL CWnd::RouteCommand(WPARAM wParam, LPARAM lParam)
     return OnCmdMsg(id, CmdAction::Run, nullptr);
 }
 
-LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
-    if (message == WM_COMMAND)
-        return RouteCommand(wParam, lParam) ? 0 : DefWindowProc(message, wParam, lParam);
-    if (const MessageEntry* entry = FindEntry(EntryKind::Message, message, 0))
-        return entry->thunk(*this, wParam, lParam);
-    return DefWindowProc(message, wParam, lParam);
+    if (message == WM_COMMAND) {
+        handled = RouteCommand(wParam, lParam);
+        return handled ? 0 : DefWindowProc(message, wParam, lParam);
+    }
+    const MessageEntry* entry = FindEntry(EntryKind::Message, message, 0);
+    handled = entry != nullptr; // before the handler runs, which may throw
+    return entry ? entry->thunk(*this, wParam, lParam) : DefWindowProc(message, wParam, lParam);
 }
 
 CWnd* CWnd::Bind(HWND hwnd, CWnd* created)
@@ -153,13 +145,6 @@ CWnd* CWnd::Bind(HWND hwnd, CWnd* created)
     created->m_hWnd = hwnd;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     return created;
-}
-
-void CWnd::Unbind()
-{
-    ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
-    m_hWnd = nullptr;
-    PostNcDestroy();
 }
 
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -173,25 +158,18 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     CWnd* wnd = Bind(hwnd, created);
     if (!wnd)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
-
-    // A handler may delete `wnd` (closing a frame does); nothing below touches it but WM_NCDESTROY.
-    auto dispatch = [&] { return wnd->Dispatch(message, wParam, lParam); };
-    LRESULT result = DispatchGuarded(hwnd, message, wParam, lParam, dispatch);
-
-    if (message == WM_NCDESTROY)
-        wnd->Unbind();
-    return result;
+    bool handled = false;
+    return DispatchGuarded(wnd, message, wParam, lParam, handled);
 }
 
-LRESULT CWnd::DispatchGuarded(
-    HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*), void* context)
+LRESULT CWnd::DispatchGuarded(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
-    MSG msg = { hwnd, message, wParam, lParam, 0, { 0, 0 } };
+    MSG msg = { wnd->m_hWnd, message, wParam, lParam, 0, { 0, 0 } };
     const MSG* outer = t_currentMessage;
     t_currentMessage = &msg;
     LRESULT result;
     try {
-        result = handle(context);
+        result = wnd->Dispatch(message, wParam, lParam, handled);
     } catch (const CException& e) {
         result = AfxGetApp()->ProcessWndProcException(e.Describe(), msg);
     } catch (const std::bad_alloc&) {
@@ -200,6 +178,13 @@ LRESULT CWnd::DispatchGuarded(
         result = AfxGetApp()->ProcessWndProcException("An unexpected error occurred.", msg);
     }
     t_currentMessage = outer;
+
+    // A handler may have deleted `wnd` (closing a frame does); nothing below touches it but WM_NCDESTROY.
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(msg.hwnd, GWLP_USERDATA, 0);
+        wnd->m_hWnd = nullptr;
+        wnd->PostNcDestroy();
+    }
     return result;
 }
 

@@ -1,6 +1,7 @@
-// CWnd: a C++ object bound to one window, with message-map dispatch; and the device contexts.
+// CWnd: a C++ object bound to one window, with message-map dispatch; and its device contexts.
 #pragma once
 
+#include "Gdi.h"
 #include "MessageMap.h"
 
 class CWnd : public CCmdTarget {
@@ -20,11 +21,11 @@ public:
     bool IsDestroying() const { return m_bDestroying; }
 
     // Called before the window is created; may change the creation parameters.
-    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    virtual BOOL PreCreateWindow(CREATESTRUCT&) { return TRUE; }
     // Called after the window's last message; `this` may be deleted here.
     virtual void PostNcDestroy() { }
     // Called for messages addressed to this window before they are translated and dispatched.
-    virtual BOOL PreTranslateMessage(MSG* msg);
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
 
     BOOL ShowWindow(int cmdShow) { return ::ShowWindow(m_hWnd, cmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -32,7 +33,6 @@ public:
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
-    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags)
     {
         return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
@@ -62,42 +62,19 @@ protected:
     // The object bound to the window; `created`, given at the window's first message for its object, is
     // bound first (in GWLP_USERDATA, for windows and dialogs alike).
     static CWnd* Bind(HWND hwnd, CWnd* created);
-    // Called after the window's last message: the binding goes, then PostNcDestroy (which may delete this).
-    void Unbind();
-
-    // Runs `handle` with this message as the current one; what it throws goes to the application
-    // instead of unwinding into Windows.
-    template <class Handler>
-    static LRESULT DispatchGuarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Handler& handle)
-    {
-        return DispatchGuarded(
-            hwnd, message, wParam, lParam, [](void* context) -> LRESULT { return (*static_cast<Handler*>(context))(); },
-            &handle);
-    }
-    static LRESULT DispatchGuarded(
-        HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*handle)(void*), void* context);
+    // Dispatches the message to `wnd` as the current one; what a handler throws goes to the application
+    // instead of unwinding into Windows. After the window's last message the binding goes, then
+    // PostNcDestroy runs (which may delete the object). `handled`: whether a handler took the message.
+    static LRESULT DispatchGuarded(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
 private:
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     bool m_bDestroying = false;
 };
 
 // Registers (once) and names a window class with these attributes.
 const char* AfxRegisterWndClass(
     UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr, HICON icon = nullptr);
-
-// Device contexts: each releases its handle when it goes out of scope.
-class CDC {
-public:
-    CDC(const CDC&) = delete;
-    CDC& operator=(const CDC&) = delete;
-    HDC m_hDC = nullptr;
-    operator HDC() const { return m_hDC; }
-
-protected:
-    CDC() = default;
-    ~CDC() = default;
-};
 
 class CClientDC : public CDC {
 public:
