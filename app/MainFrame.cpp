@@ -1,8 +1,8 @@
 // The main frame: size rules, launching a game, and saving and restoring the placement.
 #include "MainFrame.h"
-#include "LauncherApp.h"
 
 #include "LaunchRules.h"
+#include "LauncherApp.h"
 #include "ScreenSizes.h"
 #include "graphics/RectConvert.h"
 #include "res/resource.h"

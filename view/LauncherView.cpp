@@ -73,6 +73,12 @@ void Register(CLauncherVlm2001View* view)
         registry->m_pLauncherView = view;
 }
 
+bool IsRegistered(const CLauncherVlm2001View* view)
+{
+    LauncherViewRegistry* registry = ViewRegistry();
+    return registry && registry->m_pLauncherView == view;
+}
+
 } // namespace
 
 CLauncherVlm2001View::CLauncherVlm2001View()
@@ -241,7 +247,7 @@ void CLauncherVlm2001View::OnKeyDown(UINT key, UINT, UINT flags)
         return;
     Launch(outcome.launch); // returns once the game has ended
     // Back in front, the keys' highlight is on the game just played, so Enter plays it again.
-    if (LauncherViewRegistry* registry = ViewRegistry(); registry && registry->m_pLauncherView == this)
+    if (IsRegistered(this))
         SetKeyboardHighlight(outcome.launch);
 }
 

@@ -210,16 +210,11 @@ TEST_F(AccessibleTest, TheFocusFollowsTheKeysHighlight)
         STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED);
 
     ASSERT_TRUE(keys(VK_HOME, 1));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION other = {};
-    std::string exe = test::InstallFolder() + "\\chess\\chess.exe";
-    ASSERT_TRUE(
-        CreateProcessA(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &other));
-    EXPECT_TRUE(focusBackOnTheView()) << "another program became active";
-    TerminateProcess(other.hProcess, 0);
-    CloseHandle(other.hThread);
-    CloseHandle(other.hProcess);
+    {
+        test::StandInGame other(test::InstallFolder() + "\\chess\\chess.exe");
+        ASSERT_TRUE(other.started());
+        EXPECT_TRUE(focusBackOnTheView()) << "another program became active";
+    }
     UnhookWinEvent(hook);
 }
 

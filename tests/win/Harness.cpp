@@ -182,6 +182,29 @@ void InstallStandIn(const std::string& folder, const std::string& name)
     CopyFileA((InstallFolder() + "\\chess\\chess.exe").c_str(), (target + "\\" + name + ".exe").c_str(), FALSE);
 }
 
+StandInGame::StandInGame(const std::string& exe)
+{
+    std::string commandLine = exe;
+    std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessA(
+            exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        m_process = info.hProcess;
+    }
+}
+
+StandInGame::~StandInGame()
+{
+    if (!m_process)
+        return;
+    TerminateProcess(m_process, 0);
+    WaitForSingleObject(m_process, 20000); // its exe stays locked until it has gone
+    CloseHandle(m_process);
+}
+
 std::string CurrentFolder()
 {
     char folder[MAX_PATH] = "";

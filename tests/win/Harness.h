@@ -74,6 +74,19 @@ std::string InstallFolder();
 // Copies the stand-in game to <folder>\<name>\<name>.exe.
 void InstallStandIn(const std::string& folder, const std::string& name);
 
+// A stand-in game started on its own (not by the launcher) from its folder; ended when this goes.
+class StandInGame {
+public:
+    explicit StandInGame(const std::string& exe);
+    ~StandInGame();
+    StandInGame(const StandInGame&) = delete;
+    StandInGame& operator=(const StandInGame&) = delete;
+    bool started() const { return m_process != nullptr; }
+
+private:
+    HANDLE m_process = nullptr;
+};
+
 std::string CurrentFolder();
 RECT WindowRect(HWND window);
 // The button rectangles in the view's client area now, for button pictures `side` pixels square.

@@ -83,15 +83,11 @@ TEST_F(HoverSoundTest, OneSoundPerEntryAndAgainAfterAnotherProgramWasActive)
 
     // Another program becomes active, then the launcher again: the button that sounded last sounds
     // once more on the next entry.
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION game = {};
-    std::string exe = test::InstallFolder() + "\\chess\\chess.exe";
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &game));
-    EXPECT_TRUE(test::WaitFor([&] { return !session.frame()->IsAppActive(); }));
-    TerminateProcess(game.hProcess, 0);
-    CloseHandle(game.hThread);
-    CloseHandle(game.hProcess);
+    {
+        test::StandInGame game(test::InstallFolder() + "\\chess\\chess.exe");
+        ASSERT_TRUE(game.started());
+        EXPECT_TRUE(test::WaitFor([&] { return !session.frame()->IsAppActive(); }));
+    }
     SetForegroundWindow(session.hwnd());
     ASSERT_TRUE(test::WaitFor([&] { return session.frame()->IsAppActive(); }));
     move(onThree);

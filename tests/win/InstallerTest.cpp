@@ -337,22 +337,11 @@ TEST_F(InstallerTest, WhileTheLauncherOrAGameRunsSetupAndUninstallChangeNothing)
         EXPECT_EQ(DocumentOpenCommand(), "\"" + m_folder + "\\Velmora.exe\" \"%1\"");
     }
 
-    std::string chess = m_folder + "\\chess\\chess.exe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION game = {};
-    ASSERT_TRUE(CreateProcessA(chess.c_str(), chess.data(), nullptr, nullptr, FALSE, 0, nullptr,
-        (m_folder + "\\chess").c_str(), &startup, &game));
-    CloseHandle(game.hThread);
-    HWND window = nullptr;
-    EXPECT_TRUE(test::WaitFor(
-        [&] { return (window = FindWindowA("VelmoraStandInGame", "Chess")) != nullptr; }, kWindowTimeoutMs));
+    test::StandInGame chess(m_folder + "\\chess\\chess.exe");
+    ASSERT_TRUE(chess.started());
+    EXPECT_TRUE(test::WaitFor([] { return FindWindowA("VelmoraStandInGame", "Chess") != nullptr; }, kWindowTimeoutMs));
     refusedAndUnchanged(install, "setup while a game runs");
     refusedAndUnchanged(uninstall, "uninstall while a game runs");
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(game.hProcess, kProcessTimeoutMs) != WAIT_OBJECT_0)
-        TerminateProcess(game.hProcess, 1);
-    CloseHandle(game.hProcess);
 }
 
 } // namespace
